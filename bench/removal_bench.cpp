@@ -1,0 +1,71 @@
+// Throughput of a whole removal run on the in-memory host, against a plain
+// memchr line scan of the same text as the floor.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "source_generator.hpp"
+#include "text_host.hpp"
+
+namespace {
+
+const std::string& Source() {
+    static const std::string source = kezurin::bench::GenerateSource(12 * 1000 * 1000);
+    return source;
+}
+
+void BM_RunRemoval(benchmark::State& state) {
+    kezurin::TextHost host(Source());
+    for (auto _ : state) {
+        kezurin::RunRemoval(host);
+        benchmark::DoNotOptimize(host.GetLineCount());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Source().size()));
+}
+BENCHMARK(BM_RunRemoval)->Unit(benchmark::kMillisecond);
+
+void BM_MemchrLineScan(benchmark::State& state) {
+    const std::string& text = Source();
+    for (auto _ : state) {
+        std::size_t lines = 0;
+        const char* at = text.data();
+        const char* end = at + text.size();
+        while (const void* lf = std::memchr(at, '\n', static_cast<std::size_t>(end - at))) {
+            at = static_cast<const char*>(lf) + 1;
+            ++lines;
+        }
+        benchmark::DoNotOptimize(lines);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_MemchrLineScan)->Unit(benchmark::kMillisecond);
+
+// Prints as usual and keeps each benchmark's bytes per second for the summary.
+class SummaryReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const auto bytes = run.counters.find("bytes_per_second");
+            if (bytes != run.counters.end()) speed[run.run_name.function_name] = bytes->second;
+        }
+    }
+    std::map<std::string, double> speed;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double removal = reporter.speed["BM_RunRemoval"] / 1e6;
+    const double scan = reporter.speed["BM_MemchrLineScan"] / 1e6;
+    std::printf("\ntext: %.1f MB\nremoval run:     %8.1f MB/s\nmemchr line scan: %8.1f MB/s\n"
+                "removal / scan:   %8.3f\n",
+                static_cast<double>(Source().size()) / 1e6, removal, scan,
+                scan > 0 ? removal / scan : 0.0);
+}

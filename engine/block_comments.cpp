@@ -1,0 +1,142 @@
+#include "block_comments.hpp"
+
+namespace kezurin {
+namespace {
+
+constexpr auto npos = std::string_view::npos;
+
+// The line while comments are being cut out of it: the finished front in
+// `kept_`, followed by the part of the original line from `next_` on. Cutting
+// moves `next_` forward instead of rebuilding the line, so a line with many
+// comments costs no more than one pass over it.
+class LineBeingCut {
+public:
+    LineBeingCut(std::string_view line, std::string& kept, const CodePage& codePage)
+        : line_(line), kept_(kept), codePage_(codePage) {
+        kept_.clear();
+    }
+
+    bool Changed() const { return changed_; }
+
+    std::string_view Result() {
+        if (!changed_) return line_;
+        kept_.append(line_.substr(next_));
+        return kept_;
+    }
+
+    // The continuation of a comment opened on an earlier line: everything up to
+    // and including the first "*/" becomes one space. False when the line holds
+    // no "*/", and then the whole line has become one space.
+    bool CloseOpenComment() {
+        changed_ = true;
+        kept_.push_back(' ');
+        const std::size_t closer = detail::FindFrom(line_, "*/", 0, codePage_);
+        if (closer == npos) {
+            next_ = line_.size();
+            return false;
+        }
+        next_ = closer + 2;
+        return true;
+    }
+
+    // Finds the first "/*" of the line as it now stands and cuts out the comment
+    // it opens. False when there is no opener left or the comment runs on past
+    // the end of the line (then the line ends in one space after the opener's
+    // front, and `commentLeftOpen` is set).
+    bool CutNextComment(bool& commentLeftOpen) {
+        std::size_t asterisk = npos;
+        if (OpenerStraddlesCut()) {
+            kept_.pop_back();
+            asterisk = next_;
+        } else {
+            const std::size_t slash = FindOpenerInRest();
+            if (slash == npos) return false;
+            kept_.append(line_.substr(next_, slash - next_));
+            asterisk = slash + 1;
+        }
+        changed_ = true;
+        // The closer is searched from the opener's own asterisk on, so "/*/" is a
+        // whole comment; lead bytes are counted only within that piece.
+        const std::size_t closer = detail::FindFrom(line_.substr(asterisk), "*/", 0, codePage_);
+        if (closer == npos) {
+            kept_.push_back(' ');
+            next_ = line_.size();
+            commentLeftOpen = true;
+            return false;
+        }
+        next_ = asterisk + closer + 2;
+        return true;
+    }
+
+private:
+    // A cut can bring a "/" at the end of the kept front and a "*" at the
+    // start of the rest together into a new opener.
+    bool OpenerStraddlesCut() {
+        if (kept_.empty() || kept_.back() != '/' || next_ >= line_.size() || line_[next_] != '*')
+            return false;
+        return KeptLeadRun(kept_.size() - 1) % 2 == 0;
+    }
+
+    // The first counting "/*" in the rest of the line. Lead bytes before it are
+    // counted back through the rest and, where the run reaches it, the kept front.
+    std::size_t FindOpenerInRest() {
+        for (std::size_t at = line_.find("/*", next_); at != npos; at = line_.find("/*", at + 1)) {
+            std::size_t run = 0;
+            while (at - run > next_ && codePage_.IsLeadByte(line_[at - run - 1])) ++run;
+            if (at - run == next_) run += KeptLeadRun(kept_.size());
+            if (run % 2 == 0) return at;
+        }
+        return npos;
+    }
+
+    // Lead bytes directly before `end` in the kept front. The last answer is
+    // remembered, so that runs of lead bytes are not counted again and again.
+    std::size_t KeptLeadRun(std::size_t end) {
+        const std::size_t runStart = cachedEnd_ - cachedRun_;
+        std::size_t run = 0;
+        if (end >= runStart && end <= cachedEnd_) {
+            run = end - runStart;
+        } else {
+            while (run < end && codePage_.IsLeadByte(kept_[end - run - 1])) {
+                ++run;
+                if (end - run == cachedEnd_) {
+                    run += cachedRun_;
+                    break;
+                }
+            }
+        }
+        cachedEnd_ = end;
+        cachedRun_ = run;
+        return run;
+    }
+
+    std::string_view line_;
+    std::string& kept_;
+    const CodePage& codePage_;
+    std::size_t next_ = 0;
+    bool changed_ = false;
+    std::size_t cachedEnd_ = 0;
+    std::size_t cachedRun_ = 0;
+};
+
+}  // namespace
+
+std::string_view RemoveBlockComments(std::string_view line, bool& InBlockComment,
+                                     std::string& scratch, const CodePage& codePage) {
+    LineBeingCut cut(line, scratch, codePage);
+    if (InBlockComment) {
+        if (!cut.CloseOpenComment()) return cut.Result();
+        InBlockComment = false;
+    }
+    while (cut.CutNextComment(InBlockComment)) {
+    }
+    return cut.Result();
+}
+
+std::string RemoveBlockComments(std::string_view line, bool& InBlockComment,
+                                const CodePage& codePage) {
+    std::string scratch;
+    return std::string(RemoveBlockComments(line, InBlockComment, scratch, codePage));
+}
+
+}  // namespace kezurin

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace kezurin {
+
+// An ANSI code page, known by its lead bytes: a lead byte and the byte after it
+// form one double-byte character. Texts are never converted; this is all the
+// engine needs to know about their encoding.
+class CodePage {
+public:
+    // No lead bytes: every byte is a character of its own.
+    constexpr CodePage() = default;
+
+    // Code page 932 (Shift-JIS): lead bytes 0x81-0x9F and 0xE0-0xFC.
+    static constexpr CodePage ShiftJis() {
+        CodePage page;
+        page.AddLeadBytes(0x81, 0x9F);
+        page.AddLeadBytes(0xE0, 0xFC);
+        return page;
+    }
+
+    constexpr CodePage& AddLeadBytes(unsigned char first, unsigned char last) {
+        for (unsigned byte = first; byte <= last; ++byte) lead_[byte] = true;
+        return *this;
+    }
+
+    constexpr bool IsLeadByte(char byte) const {
+        return lead_[static_cast<unsigned char>(byte)];
+    }
+
+private:
+    std::array<bool, 256> lead_{};
+};
+
+inline constexpr CodePage kShiftJis = CodePage::ShiftJis();
+
+// Position (counted from 1) of the first occurrence of `pattern` in `text`
+// that does not begin on the second byte of a double-byte character; 0 when
+// there is none or when either text is empty. Byte-exact and case-sensitive.
+std::size_t FindPattern(std::string_view text, std::string_view pattern,
+                        const CodePage& codePage = kShiftJis);
+
+namespace detail {
+
+// Number of lead bytes that stand, without a gap, directly before `offset`.
+// An odd count means `offset` is the second byte of a double-byte character.
+std::size_t LeadRunBefore(std::string_view text, std::size_t offset, const CodePage& codePage);
+
+// FindPattern with 0-based offsets: the first counting occurrence at or after
+// `from` (lead bytes are still counted back to the start of `text`), or npos.
+std::size_t FindFrom(std::string_view text, std::string_view pattern, std::size_t from,
+                     const CodePage& codePage);
+
+}  // namespace detail
+}  // namespace kezurin

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "code_page.hpp"
+#include "removal_host.hpp"
+
+namespace kezurin {
+
+// Which byte sequences end a line. The window knows only CR LF; files may
+// also use a lone LF.
+enum class LineBreaks { CrLf, CrLfOrLf };
+
+// A removal host over texts in memory. The output is kept as a table of lines
+// that point into the text they came from; a line that a pass only shortens
+// stays where it is, and only lines that change otherwise are copied, so a run
+// costs about one pass over the text and little memory beyond it.
+class TextHost final : public RemovalHost {
+public:
+    // Lines of at least this many bytes are refused (the run then fails).
+    static constexpr std::size_t kMaxLineLength = (std::size_t{1} << 30) - 1;
+
+    explicit TextHost(std::string input, LineBreaks breaks = LineBreaks::CrLf);
+
+    std::string_view GetInputText() override { return input_; }
+    void SetOutputText(std::string_view text) override;
+
+    std::size_t GetLineCount() override {
+        return lines_.size() - (lines_.back().length == 0 ? 1 : 0);
+    }
+    std::string_view GetLine(std::size_t index) override;
+    void PutLine(std::size_t index, std::string_view text) override;
+
+    void SetCaption(std::string_view caption) override { caption_.assign(caption); }
+    void Repaint() override {
+        if (onRepaint_) onRepaint_();
+    }
+    void Beep() override { ++beeps_; }
+    void ShowMessage(std::string_view text) override { messages_.emplace_back(text); }
+
+    // The output text with every line's own line break.
+    std::string OutputText() const;
+    // Hands the output text to `sink` piece by piece, without joining it.
+    void WriteOutput(const std::function<void(std::string_view)>& sink) const;
+
+    const std::string& Caption() const { return caption_; }
+    int BeepCount() const { return beeps_; }
+    const std::vector<std::string>& Messages() const { return messages_; }
+    // Called at every repaint of a run: where progress can be shown.
+    void OnRepaint(std::function<void()> hook) { onRepaint_ = std::move(hook); }
+
+private:
+    struct Line {
+        const char* data;
+        std::uint32_t length;
+        std::uint32_t capacity : 30;  // writable bytes at `data`; 0 for a line of the source text
+        std::uint32_t breakLength : 2;  // 0 (last line), 1 (LF) or 2 (CR LF)
+    };
+
+    char* Allocate(std::size_t size);
+
+    LineBreaks breaks_;
+    std::string input_;
+    std::unique_ptr<char[]> ownText_;  // the output's source when it is not the input
+    std::vector<Line> lines_;
+    std::vector<std::unique_ptr<char[]>> chunks_;  // copies of changed lines; never moved
+    std::size_t chunkFree_ = 0;
+    char* chunkNext_ = nullptr;
+    std::string caption_;
+    int beeps_ = 0;
+    std::vector<std::string> messages_;
+    std::function<void()> onRepaint_;
+};
+
+// The same run as for any host, with the in-memory host's calls inlined.
+void RunRemoval(TextHost& host, const CodePage& codePage = kShiftJis) noexcept;
+
+inline std::string_view TextHost::GetLine(std::size_t index) {
+    const Line& line = lines_.at(index);
+    return {line.data, line.length};
+}
+
+inline void TextHost::PutLine(std::size_t index, std::string_view text) {
+    if (index >= GetLineCount()) return;
+    if (text.size() > kMaxLineLength) throw std::length_error("line too long");
+    Line& line = lines_[index];
+    if (text.data() == line.data && text.size() <= line.length) {
+        // A prefix of the line itself: the usual result of the line-comment pass.
+    } else if (text.size() <= line.capacity) {
+        std::memmove(const_cast<char*>(line.data), text.data(), text.size());
+    } else {
+        char* copy = Allocate(text.size());
+        std::memcpy(copy, text.data(), text.size());
+        line.data = copy;
+        line.capacity = static_cast<std::uint32_t>(text.size());
+    }
+    line.length = static_cast<std::uint32_t>(text.size());
+}
+
+}  // namespace kezurin

@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "reference_removal.hpp"
+#include "removal_run.hpp"
+#include "text_host.hpp"
+
+namespace kezurin {
+namespace {
+
+// Records every call, delegating the texts to an in-memory host.
+class RecordingHost : public RemovalHost {
+public:
+    explicit RecordingHost(std::string input) : text_(std::move(input)) {}
+
+    std::string_view GetInputText() override { return Record("GetInputText"), text_.GetInputText(); }
+    void SetOutputText(std::string_view text) override {
+        Record("SetOutputText");
+        text_.SetOutputText(text);
+    }
+    std::size_t GetLineCount() override { return Record("GetLineCount"), text_.GetLineCount(); }
+    std::string_view GetLine(std::size_t index) override {
+        Record("GetLine " + std::to_string(index));
+        return text_.GetLine(index);
+    }
+    void PutLine(std::size_t index, std::string_view text) override {
+        Record("PutLine " + std::to_string(index));
+        text_.PutLine(index, text);
+    }
+    void SetCaption(std::string_view caption) override {
+        Record("SetCaption");
+        captions.emplace_back(caption);
+    }
+    void Repaint() override { Record("Repaint"); }
+    void Beep() override { Record("Beep"); }
+    void ShowMessage(std::string_view text) override {
+        Record("ShowMessage");
+        messages.emplace_back(text);
+    }
+
+    std::vector<std::string> calls;
+    std::vector<std::string> captions;
+    std::vector<std::string> messages;
+    TextHost text_{""};
+
+protected:
+    virtual void Record(const std::string& call) { calls.push_back(call); }
+};
+
+// Fails when pass 2 asks for line 5.
+class FailingHost : public RecordingHost {
+public:
+    using RecordingHost::RecordingHost;
+
+protected:
+    void Record(const std::string& call) override {
+        RecordingHost::Record(call);
+        if (call == "GetLine 0") ++passes_;
+        if (passes_ == 2 && call == "GetLine 5") throw std::runtime_error("host failed");
+    }
+
+private:
+    int passes_ = 0;
+};
+
+std::string ProgressCaption(std::string_view progress, std::size_t line) {
+    return std::string(kCaptionPrefix) + std::to_string(line) + std::string(progress);
+}
+
+TEST(RunRemovalCaptions, HaveTheirExactShiftJisBytes) {
+    EXPECT_EQ(ProgressCaption(kLineCommentProgress, 0),
+              "\x83\x50\x83\x59\x83\x8A\x83\x93 - 0\x8D\x73\x96\xDA \x83\x52\x83\x81\x83\x93\x83\x67"
+              "\x83\x41\x83\x45\x83\x67\xA2//\x81\x60\xA3\x8F\x9C\x8B\x8E\x92\x86...");
+    EXPECT_EQ(kBlockCommentProgress.substr(kBlockCommentProgress.find('\xA2')),
+              "\xA2/*\x81\x60*/\xA3\x8F\x9C\x8B\x8E\x92\x86...");
+    EXPECT_EQ(kFinishedCaption, "\x83\x50\x83\x59\x83\x8A\x83\x93 - \x8F\x9C\x8B\x8E\x8F\x49\x97\xB9");
+    EXPECT_EQ(kFailureMessage,
+              "\x8F\x9C\x8B\x8E\x8F\x88\x97\x9D\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42");
+}
+
+TEST(RunRemovalOrder, ThreeLinesVisitEveryLineTwiceThenBeepAndFinish) {
+    RecordingHost host("a\r\nb // c\r\n/* d */");
+    RunRemoval(host);
+
+    std::vector<std::string> expected = {"GetInputText", "SetOutputText"};
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < 3; ++i) {
+            for (const char* call : {"GetLineCount", "GetLine", "PutLine", "SetCaption", "Repaint"})
+                expected.push_back(std::string(call).ends_with("Line") ? std::string(call).append(" ").append(std::to_string(i)) : call);
+        }
+        expected.push_back("GetLineCount");
+    }
+    expected.insert(expected.end(), {"Beep", "SetCaption"});
+    EXPECT_EQ(host.calls, expected);
+
+    std::vector<std::string> captions;
+    for (int i = 0; i < 3; ++i) captions.push_back(ProgressCaption(kLineCommentProgress, i));
+    for (int i = 0; i < 3; ++i) captions.push_back(ProgressCaption(kBlockCommentProgress, i));
+    captions.emplace_back(kFinishedCaption);
+    EXPECT_EQ(host.captions, captions);
+    EXPECT_EQ(host.text_.OutputText(), "a\r\nb \r\n");
+}
+
+TEST(RunRemovalOrder, EmptyInputOnlyBeepsAndFinishes) {
+    RecordingHost host("");
+    RunRemoval(host);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"GetInputText", "SetOutputText", "GetLineCount",
+                                                    "GetLineCount", "Beep", "SetCaption"}));
+    EXPECT_EQ(host.captions, std::vector<std::string>{std::string(kFinishedCaption)});
+}
+
+TEST(RunRemovalFailure, StopsBeepsShowsTheMessageAndKeepsWhatWasDone) {
+    std::string input;
+    for (int i = 0; i < 8; ++i) input.append("x").append(std::to_string(i)).append(" /* c */ // d\r\n");
+    FailingHost host(input);
+    RunRemoval(host);
+
+    ASSERT_GE(host.calls.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(host.calls.end() - 3, host.calls.end()),
+              (std::vector<std::string>{"GetLine 5", "Beep", "ShowMessage"}));
+    EXPECT_EQ(host.messages, std::vector<std::string>{std::string(kFailureMessage)});
+    EXPECT_EQ(host.captions.back(), ProgressCaption(kBlockCommentProgress, 4));
+    for (std::size_t i = 0; i < 8; ++i) {
+        const std::string expected = std::string("x").append(std::to_string(i)).append(i < 5 ? "  " : " /* c */ ");
+        EXPECT_EQ(host.text_.GetLine(i), expected) << i;
+    }
+}
+
+class ThrowingHost : public RecordingHost {
+public:
+    using RecordingHost::RecordingHost;
+    std::function<void()> thrower;
+    std::size_t GetLineCount() override {
+        thrower();
+        return 0;
+    }
+};
+
+TEST(RunRemovalFailure, AnythingThrownIsCaught) {
+    const std::vector<std::function<void()>> throwers = {
+        [] { throw std::bad_alloc(); }, [] { throw 42; }, [] { throw std::string("odd"); }};
+    for (const auto& thrower : throwers) {
+        ThrowingHost host("a");
+        host.thrower = thrower;
+        RunRemoval(host);
+        EXPECT_EQ(host.messages.size(), 1u);
+        EXPECT_TRUE(host.captions.empty());
+    }
+}
+
+struct RunCase {
+    const char* name;
+    std::string input;
+    std::string expected;
+};
+
+class RunRemovalTexts : public testing::TestWithParam<RunCase> {};
+
+TEST_P(RunRemovalTexts, GiveTheExpectedOutput) {
+    TextHost host(GetParam().input);
+    RunRemoval(host);
+    EXPECT_EQ(host.OutputText(), GetParam().expected);
+    EXPECT_EQ(host.Caption(), kFinishedCaption);
+    EXPECT_EQ(host.BeepCount(), 1);
+    EXPECT_TRUE(host.Messages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RunRemovalTexts,
+    testing::Values(
+        RunCase{"TrailingBreakKept", "a\r\n", "a\r\n"},
+        RunCase{"LastLineEmptiedNotVisitedAgain", "a = 1;\r\n// last", "a = 1;\r\n"},
+        RunCase{"EmptiedLastLineStaysEmptyInOpenComment", "/* a\r\n// b", " \r\n"},
+        RunCase{"EmptyLineInOpenComment", "x = 1; /* open\r\n\r\n", "x = 1;  \r\n \r\n"},
+        RunCase{"FourLineComment",
+                "int a; /* first\r\n   middle\r\n\r\n   last */ int b; // tail",
+                "int a;  \r\n \r\n \r\n  int b; "},
+        RunCase{"SlashesInsideComment", "/* see a//b */ x = 1;\r\ny = 2;\r\n/* c */ z = 3;",
+                " \r\n \r\n  z = 3;"},
+        RunCase{"CloserBehindLineComment", "/* start\r\n end // note */\r\nx = 1;\r\n/* c */ y = 2;",
+                " \r\n \r\n \r\n  y = 2;"},
+        RunCase{"LineCommentHidesOpener", "// a /* b\r\nc */ d", "\r\nc */ d"},
+        RunCase{"LoneLineFeedIsPartOfTheLine", "a // b\nc\r\nd", "a \r\nd"},
+        RunCase{"ShiftJisSecondBytes", "表示(); // 日本語\r\n/* ソ */ポ;", "表示(); \r\nポ;"}),
+    [](const testing::TestParamInfo<RunCase>& param) { return std::string(param.param.name); });
+
+TEST(RunRemovalTexts, SecondRunGivesTheSameOutput) {
+    TextHost host("x /* a\r\nb */ y // z\r\n");
+    RunRemoval(host);
+    const std::string first = host.OutputText();
+    RunRemoval(host);
+    EXPECT_EQ(host.OutputText(), first);
+}
+
+// Random texts made of the bytes that matter, compared with the plain transcription.
+std::string RandomText(std::mt19937& random, std::size_t size) {
+    static const std::vector<std::string> pieces = {
+        "/", "*", "\"", " ", "a", "\r\n", "\r\n", "\n", "\r", "\x81", "\x95\x5C", "\x83\x7C",
+        "//", "/*", "*/", "\xE0"};
+    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
+    std::string text;
+    while (text.size() < size) text += pieces[pick(random)];
+    return text;
+}
+
+TEST(RunRemovalProperties, MatchesThePlainTranscriptionOnRandomTexts) {
+    std::mt19937 random(20261209);
+    for (const CodePage& page : {kShiftJis, CodePage{}}) {
+        for (int round = 0; round < 3000; ++round) {
+            const std::string input = RandomText(random, round % 60);
+            TextHost host(input);
+            RunRemoval(host, page);
+            ASSERT_EQ(host.OutputText(), reference::Removal(input, page)) << testing::PrintToString(input);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kezurin

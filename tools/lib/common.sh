@@ -1,0 +1,47 @@
+# Shared by the tools: package installation and the build folders.
+# shellcheck shell=bash
+
+KEZURIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+KEZURIN_BUILD=${KEZURIN_BUILD:-$KEZURIN_ROOT/build}
+
+say() { printf '== %s\n' "$*" >&2; }
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Installs the Debian packages that are not installed yet (apt-get update only when needed).
+ensure_packages() {
+  local missing=()
+  local package
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  say "installing ${missing[*]}"
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+ensure_native_toolchain() {
+  ensure_packages g++ cmake make libgtest-dev googletest libbenchmark-dev time
+}
+
+# Configures (once) and builds one CMake build folder: build_dir NAME [cmake options...]
+cmake_build() {
+  local name=$1
+  shift
+  local dir=$KEZURIN_BUILD/$name
+  if [ ! -f "$dir/CMakeCache.txt" ]; then
+    cmake -S "$KEZURIN_ROOT" -B "$dir" "$@" >/dev/null
+  fi
+  cmake --build "$dir" --parallel "$(nproc)" >&2
+}
+
+ctest_in() {
+  local dir=$KEZURIN_BUILD/$1
+  shift
+  ctest --test-dir "$dir" --output-on-failure "$@"
+}
