@@ -80,7 +80,8 @@ private:
     // The first counting "/*" in the rest of the line. Lead bytes before it are
     // counted back through the rest and, where the run reaches it, the kept front.
     std::size_t FindOpenerInRest() {
-        for (std::size_t at = line_.find("/*", next_); at != npos; at = line_.find("/*", at + 1)) {
+        for (std::size_t at = detail::FindBytes(line_, "/*", next_); at != npos;
+             at = detail::FindBytes(line_, "/*", at + 1)) {
             std::size_t run = 0;
             while (at - run > next_ && codePage_.IsLeadByte(line_[at - run - 1])) ++run;
             if (at - run == next_) run += KeptLeadRun(kept_.size());
@@ -121,8 +122,8 @@ private:
 
 }  // namespace
 
-std::string_view RemoveBlockComments(std::string_view line, bool& InBlockComment,
-                                     std::string& scratch, const CodePage& codePage) {
+std::string_view detail::CutBlockComments(std::string_view line, bool& InBlockComment,
+                                          std::string& scratch, const CodePage& codePage) {
     LineBeingCut cut(line, scratch, codePage);
     if (InBlockComment) {
         if (!cut.CloseOpenComment()) return cut.Result();

@@ -49,6 +49,10 @@ namespace detail {
 // An odd count means `offset` is the second byte of a double-byte character.
 std::size_t LeadRunBefore(std::string_view text, std::size_t offset, const CodePage& codePage);
 
+// Offset of the first occurrence of `pattern` at or after `from`, byte for
+// byte, whatever the code page; npos when there is none.
+std::size_t FindBytes(std::string_view text, std::string_view pattern, std::size_t from);
+
 // FindPattern with 0-based offsets: the first counting occurrence at or after
 // `from` (lead bytes are still counted back to the start of `text`), or npos.
 std::size_t FindFrom(std::string_view text, std::string_view pattern, std::size_t from,

@@ -15,8 +15,11 @@ std::size_t FindAfter(std::string_view line, std::size_t offset, std::string_vie
 
 }  // namespace
 
-std::string_view RemoveLineComment(std::string_view line, const CodePage& codePage) {
-    const std::size_t comment = detail::FindFrom(line, "//", 0, codePage);
+namespace detail {
+
+std::string_view CutLineComment(std::string_view line, std::size_t firstSlash,
+                                const CodePage& codePage) {
+    const std::size_t comment = detail::FindFrom(line, "//", firstSlash, codePage);
     if (comment == npos) return line;
     const std::size_t firstQuote = detail::FindFrom(line, "\"", 0, codePage);
     if (firstQuote == npos) return line.substr(0, comment);
@@ -27,5 +30,7 @@ std::string_view RemoveLineComment(std::string_view line, const CodePage& codePa
     const std::size_t afterQuotes = FindAfter(line, secondQuote, "//", codePage);
     return afterQuotes == npos ? line : line.substr(0, afterQuotes);
 }
+
+}  // namespace detail
 
 }  // namespace kezurin

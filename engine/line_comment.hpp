@@ -10,6 +10,19 @@ namespace kezurin {
 // guard against string literals is the first pair of double quotes: a first
 // "//" between them is skipped in favour of the first "//" after the pair.
 // The result is always a prefix of `line` (possibly `line` itself).
-std::string_view RemoveLineComment(std::string_view line, const CodePage& codePage = kShiftJis);
+inline std::string_view RemoveLineComment(std::string_view line,
+                                          const CodePage& codePage = kShiftJis);
+
+namespace detail {
+// The line from its first slash on.
+std::string_view CutLineComment(std::string_view line, std::size_t firstSlash,
+                                const CodePage& codePage);
+}  // namespace detail
+
+inline std::string_view RemoveLineComment(std::string_view line, const CodePage& codePage) {
+    // Most lines hold no slash at all; they are passed over without a call.
+    const std::size_t slash = line.find('/');
+    return slash == std::string_view::npos ? line : detail::CutLineComment(line, slash, codePage);
+}
 
 }  // namespace kezurin

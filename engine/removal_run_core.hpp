@@ -15,28 +15,42 @@
 
 namespace kezurin::detail {
 
-// "ケズリン - <line>行目 ..." for one pass, rewriting only the digits from line to line.
+// "ケズリン - <line>行目 ..." for one pass. Lines come in order, so the number
+// is counted up in place instead of being formatted anew for every line.
 class ProgressCaption {
 public:
     explicit ProgressCaption(std::string_view progress) : progress_(progress) {}
 
     std::string_view For(std::size_t line) {
-        char digits[24];
-        const auto end = std::to_chars(digits, digits + sizeof digits, line).ptr;
-        const std::string_view number(digits, static_cast<std::size_t>(end - digits));
-        if (number.size() != digitCount_) {
-            text_.assign(kCaptionPrefix).append(number).append(progress_);
-            digitCount_ = number.size();
-        } else {
-            text_.replace(kCaptionPrefix.size(), number.size(), number);
-        }
+        if (line != line_ + 1 || !CountUp()) Format(line);
+        line_ = line;
         return text_;
     }
 
 private:
+    void Format(std::size_t line) {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, line).ptr;
+        text_.assign(kCaptionPrefix).append(digits, end).append(progress_);
+        digitsEnd_ = text_.size() - progress_.size();
+    }
+
+    // Adds one to the number in the text; false when it needs another digit.
+    bool CountUp() {
+        for (std::size_t at = digitsEnd_; at-- > kCaptionPrefix.size();) {
+            if (text_[at] != '9') {
+                ++text_[at];
+                return true;
+            }
+            text_[at] = '0';
+        }
+        return false;
+    }
+
     std::string_view progress_;
     std::string text_;
-    std::size_t digitCount_ = 0;
+    std::size_t digitsEnd_ = 0;
+    std::size_t line_ = static_cast<std::size_t>(-2);
 };
 
 template <class Host>

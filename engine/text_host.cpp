@@ -28,13 +28,26 @@ void TextHost::SetOutputText(std::string_view text) {
         std::memcpy(own.get(), text.data(), text.size());
         text = {own.get(), text.size()};
     }
-    std::vector<Line> lines;
-    lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    try {
+        SplitLines(text);
+    } catch (...) {
+        lines_.assign(1, Line{"", 0, 0, 0});
+        throw;
+    }
+    ownText_ = std::move(own);
+    chunks_.clear();
+    chunkFree_ = 0;
+    chunkNext_ = nullptr;
+}
+
+void TextHost::SplitLines(std::string_view text) {
+    // The table is refilled in place, so that a second run reuses its memory.
+    lines_.clear();
     std::size_t start = 0;
     auto addLine = [&](std::size_t end, unsigned breakLength) {
         if (end - start > kMaxLineLength) throw std::length_error("line too long");
-        lines.push_back(Line{text.data() + start, static_cast<std::uint32_t>(end - start), 0,
-                             breakLength});
+        lines_.push_back(Line{text.data() + start, static_cast<std::uint32_t>(end - start), 0,
+                              breakLength});
     };
     for (std::size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n', lf + 1)) {
         if (lf > start && text[lf - 1] == '\r') {
@@ -47,12 +60,6 @@ void TextHost::SetOutputText(std::string_view text) {
         start = lf + 1;
     }
     addLine(text.size(), 0);
-
-    lines_ = std::move(lines);
-    ownText_ = std::move(own);
-    chunks_.clear();
-    chunkFree_ = 0;
-    chunkNext_ = nullptr;
 }
 
 char* TextHost::Allocate(std::size_t size) {

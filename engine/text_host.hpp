@@ -65,6 +65,7 @@ private:
         std::uint32_t breakLength : 2;  // 0 (last line), 1 (LF) or 2 (CR LF)
     };
 
+    void SplitLines(std::string_view text);
     char* Allocate(std::size_t size);
 
     LineBreaks breaks_;
