@@ -1,0 +1,293 @@
+#include "file_io.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#include <process.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace kezurin::cli {
+namespace {
+
+#ifdef _WIN32
+using StatBuffer = struct _stat64;
+int Stat(const std::string& path, StatBuffer& buffer) { return _stat64(path.c_str(), &buffer); }
+int OpenFile(const std::string& path, int flags, int mode) { return _open(path.c_str(), flags | _O_BINARY, mode); }
+long long ReadSome(int fd, char* to, std::size_t size) {
+    return _read(fd, to, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
+}
+long long WriteSome(int fd, const char* from, std::size_t size) {
+    return _write(fd, from, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
+}
+int CloseFile(int fd) { return _close(fd); }
+int SyncFile(int fd) { return _commit(fd); }
+int ProcessId() { return _getpid(); }
+void SyncFolder(const std::string&) {}
+// Windows keeps a file's permissions in its folder's ACL; nothing to copy.
+void CopyPermissions(int, const StatBuffer*) {}
+
+std::string LastWindowsError() {
+    char text[512] = "";
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                        GetLastError(), 0, text, sizeof text, nullptr);
+    std::string reason(text, length);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.')) {
+        reason.pop_back();
+    }
+    return reason.empty() ? "cannot replace the file" : reason;
+}
+
+void ReplaceFile(const std::string& from, const std::string& to) {
+    if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        throw FileError(LastWindowsError());
+    }
+}
+constexpr int kOpenFlagsExtra = 0;
+#else
+using StatBuffer = struct stat;
+int Stat(const std::string& path, StatBuffer& buffer) { return stat(path.c_str(), &buffer); }
+int OpenFile(const std::string& path, int flags, int mode) { return open(path.c_str(), flags | O_CLOEXEC, mode); }
+long long ReadSome(int fd, char* to, std::size_t size) { return read(fd, to, size); }
+long long WriteSome(int fd, const char* from, std::size_t size) { return write(fd, from, size); }
+int CloseFile(int fd) { return close(fd); }
+int SyncFile(int fd) { return fsync(fd); }
+int ProcessId() { return static_cast<int>(getpid()); }
+
+// Makes the rename itself durable; a failure here loses nothing already renamed.
+void SyncFolder(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+// The new file gets the mode and, where allowed, the owner of the one it
+// replaces; a new file gets the usual mode for new files.
+void CopyPermissions(int fd, const StatBuffer* original) {
+    if (original) {
+        if (fchown(fd, original->st_uid, original->st_gid) != 0) {
+            // Only the owner's group may be kept by an ordinary user; the mode still is.
+        }
+        fchmod(fd, original->st_mode & 07777);
+        return;
+    }
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+}
+
+void ReplaceFile(const std::string& from, const std::string& to) {
+    if (std::rename(from.c_str(), to.c_str()) != 0) throw FileError(std::strerror(errno));
+}
+#endif
+
+#ifndef _WIN32
+#define KEZURIN_IS_DIR(mode) S_ISDIR(mode)
+#define KEZURIN_IS_REG(mode) S_ISREG(mode)
+#else
+#define KEZURIN_IS_DIR(mode) (((mode) & _S_IFMT) == _S_IFDIR)
+#define KEZURIN_IS_REG(mode) (((mode) & _S_IFMT) == _S_IFREG)
+#endif
+
+[[noreturn]] void ThrowErrno() { throw FileError(std::strerror(errno)); }
+
+constexpr std::size_t kReadChunk = 1 << 20;
+constexpr std::size_t kBufferSize = 256 * 1024;
+
+// Reads to the end; `expected` (the file's size when known) avoids regrowing.
+std::string ReadAll(int fd, std::size_t expected) {
+    std::string text;
+    std::size_t used = 0;
+    text.resize(expected + 1);  // one byte more, so that the end shows without growing
+    for (;;) {
+        if (used == text.size()) text.resize(std::max(text.size() * 2, kReadChunk));
+        const long long got = ReadSome(fd, text.data() + used, text.size() - used);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            ThrowErrno();
+        }
+        if (got == 0) break;
+        used += static_cast<std::size_t>(got);
+    }
+    text.resize(used);
+    return text;
+}
+
+void WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const long long written = WriteSome(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            ThrowErrno();
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (fd_ >= 0) CloseFile(fd_);
+    }
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+std::size_t LastSeparator(const std::string& path) {
+#ifdef _WIN32
+    return path.find_last_of("/\\:");
+#else
+    return path.find_last_of('/');
+#endif
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t separator = LastSeparator(path);
+    if (separator == std::string::npos) return ".";
+    return path.substr(0, separator + 1);
+}
+
+// Creates a new file beside `path` that no one else is using; returns its name.
+std::pair<int, std::string> CreateTemporaryBeside(const std::string& path) {
+    const std::size_t separator = LastSeparator(path);
+    const std::string folder = separator == std::string::npos ? "" : path.substr(0, separator + 1);
+    const std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
+    for (int attempt = 0;; ++attempt) {
+        const std::string temporary = folder + "." + name + ".kezurin-" + std::to_string(ProcessId()) + "-" +
+                                      std::to_string(attempt) + ".tmp";
+        const int fd = OpenFile(temporary, O_WRONLY | O_CREAT | O_EXCL, 0600);
+        if (fd >= 0) return {fd, temporary};
+        if (errno != EEXIST || attempt == 100) ThrowErrno();
+    }
+}
+
+}  // namespace
+
+struct Output::State {
+    int fd;
+    bool ownsFd;            // false for standard output, which stays open
+    std::string temporary;  // renamed over `target` on Commit(); empty when writing directly
+    std::string target;
+    std::vector<char> buffer;
+    bool committed = false;
+
+    State(int descriptor, bool owns) : fd(descriptor), ownsFd(owns) { buffer.reserve(kBufferSize); }
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+    ~State() {
+        if (ownsFd && fd >= 0) CloseFile(fd);
+        if (!temporary.empty() && !committed) std::remove(temporary.c_str());
+    }
+    // Closes now, reporting what closing reports (a late write error on some systems).
+    void Close() {
+        const int closing = fd;
+        fd = -1;
+        if (CloseFile(closing) != 0) ThrowErrno();
+    }
+};
+
+void UseBinaryStandardStreams() {
+#ifdef _WIN32
+    _setmode(0, _O_BINARY);
+    _setmode(1, _O_BINARY);
+#endif
+}
+
+bool StandardErrorIsTerminal() {
+#ifdef _WIN32
+    return _isatty(2) != 0;
+#else
+    return isatty(2) != 0;
+#endif
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    StatBuffer info{};
+    if (Stat(path, info) != 0) ThrowErrno();
+    if (KEZURIN_IS_DIR(info.st_mode)) throw FileError("is a directory");
+    FileDescriptor fd(OpenFile(path, O_RDONLY, 0));
+    if (fd.get() < 0) ThrowErrno();
+    return ReadAll(fd.get(), KEZURIN_IS_REG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0);
+}
+
+std::string ReadStandardInput() { return ReadAll(0, 0); }
+
+Output::Output(std::unique_ptr<State> state) : state_(std::move(state)) {}
+Output::Output(Output&&) noexcept = default;
+
+Output::~Output() = default;
+
+Output Output::StandardOutput() { return Output(std::make_unique<State>(1, false)); }
+
+Output Output::ToFile(const std::string& path) {
+    StatBuffer info{};
+    if (Stat(path, info) != 0 || KEZURIN_IS_REG(info.st_mode)) return Replacing(path);
+    const int fd = OpenFile(path, O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0) ThrowErrno();
+    return Output(std::make_unique<State>(fd, true));
+}
+
+Output Output::Replacing(const std::string& path) {
+    StatBuffer info{};
+    const bool exists = Stat(path, info) == 0;
+    if (exists && KEZURIN_IS_DIR(info.st_mode)) throw FileError("is a directory");
+    auto [fd, temporary] = CreateTemporaryBeside(path);
+    auto state = std::make_unique<State>(fd, true);
+    state->temporary = std::move(temporary);
+    state->target = path;
+    CopyPermissions(fd, exists ? &info : nullptr);
+    return Output(std::move(state));
+}
+
+void Output::Write(std::string_view bytes) {
+    std::vector<char>& buffer = state_->buffer;
+    if (buffer.size() + bytes.size() > kBufferSize) {
+        Flush();
+        if (bytes.size() >= kBufferSize) {
+            WriteAll(state_->fd, bytes);
+            return;
+        }
+    }
+    buffer.insert(buffer.end(), bytes.begin(), bytes.end());
+}
+
+void Output::Flush() {
+    std::vector<char>& buffer = state_->buffer;
+    WriteAll(state_->fd, {buffer.data(), buffer.size()});
+    buffer.clear();
+}
+
+void Output::Commit() {
+    Flush();
+    State& state = *state_;
+    if (!state.ownsFd) return;
+    if (!state.temporary.empty()) {
+        if (SyncFile(state.fd) != 0) ThrowErrno();
+        state.Close();
+        ReplaceFile(state.temporary, state.target);
+        state.committed = true;
+        SyncFolder(FolderOf(state.target));
+        return;
+    }
+    state.Close();
+    state.committed = true;
+}
+
+}  // namespace kezurin::cli

@@ -1,0 +1,56 @@
+#pragma once
+
+// Whole-file reads and safe writes for the command-line program. Every
+// failure is thrown as a FileError whose message is the reason alone; the
+// caller adds the file's name.
+
+#include <cstddef>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace kezurin::cli {
+
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Standard input and output carry bytes, never translated line breaks.
+void UseBinaryStandardStreams();
+bool StandardErrorIsTerminal();
+
+std::string ReadWholeFile(const std::string& path);
+std::string ReadStandardInput();
+
+// A buffered output: standard output, a file written directly, or a file
+// replaced as a whole. A replaced file is written to a temporary file beside
+// it, which Commit() flushes to the disk and renames over it, keeping its
+// permissions; until then the original stays untouched, and the temporary
+// file is removed again when the output is dropped without Commit().
+class Output {
+public:
+    static Output StandardOutput();
+    // Replaces `path` as a whole when it is a regular file or does not exist
+    // yet; writes into anything else (a device, a pipe) directly.
+    static Output ToFile(const std::string& path);
+    static Output Replacing(const std::string& path);
+
+    Output(Output&&) noexcept;
+    Output& operator=(Output&&) = delete;
+    ~Output();
+
+    void Write(std::string_view bytes);
+    // Writes out everything; for a replaced file also syncs and renames it.
+    void Commit();
+
+private:
+    struct State;
+    explicit Output(std::unique_ptr<State> state);
+    void Flush();
+
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace kezurin::cli

@@ -1,0 +1,139 @@
+// kezurin-cli: the window's comment removal for files, pipes and scripts.
+
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <new>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "file_io.hpp"
+#include "input_text.hpp"
+#include "options.hpp"
+#include "progress_bar.hpp"
+#include "text_host.hpp"
+
+#ifndef KEZURIN_VERSION
+#define KEZURIN_VERSION "unknown"
+#endif
+
+namespace kezurin::cli {
+namespace {
+
+constexpr std::string_view kProgram = "kezurin-cli";
+constexpr std::string_view kStandardInputName = "standard input";
+constexpr std::string_view kStandardOutputName = "standard output";
+
+void Report(std::string_view name, std::string_view reason) {
+    std::fprintf(stderr, "%.*s: %.*s: %.*s\n", static_cast<int>(kProgram.size()), kProgram.data(),
+                 static_cast<int>(name.size()), name.data(), static_cast<int>(reason.size()), reason.data());
+}
+
+std::string_view DisplayName(const std::string& input) {
+    return input == kStandardInput ? kStandardInputName : std::string_view(input);
+}
+
+// Reads one input and removes its comments; the host holds the result.
+std::unique_ptr<TextHost> RemoveCommentsFrom(const std::string& input, Encoding encoding) {
+    std::string text = input == kStandardInput ? ReadStandardInput() : ReadWholeFile(input);
+    std::optional<ProgressBar> progress;
+    if (StandardErrorIsTerminal()) progress.emplace(DisplayName(input), CountLines(text));
+
+    auto host = std::make_unique<TextHost>(std::move(text), LineBreaks::CrLfOrLf);
+    if (progress) host->OnRepaint([&progress] { progress->Step(); });
+    RunRemoval(*host, CodePageFor(encoding, host->GetInputText()));
+    host->OnRepaint(nullptr);
+    if (!host->Messages().empty()) {
+        throw FileError("comment removal failed (out of memory, or a line of 1 GiB or more)");
+    }
+    return host;
+}
+
+void WriteResult(const TextHost& host, Output& output) {
+    host.WriteOutput([&output](std::string_view piece) { output.Write(piece); });
+}
+
+// Runs `step`; a failure is reported under `name` and makes the result false.
+template <class Step>
+bool Reporting(std::string_view name, Step&& step) {
+    try {
+        step();
+        return true;
+    } catch (const FileError& error) {
+        Report(name, error.what());
+    } catch (const std::bad_alloc&) {
+        Report(name, "out of memory");
+    }
+    return false;
+}
+
+int RunInPlace(const Options& options) {
+    bool allDone = true;
+    for (const std::string& path : options.inputs) {
+        allDone &= Reporting(path, [&] {
+            const auto host = RemoveCommentsFrom(path, options.encoding);
+            Output output = Output::Replacing(path);
+            WriteResult(*host, output);
+            output.Commit();
+        });
+    }
+    return allDone ? 0 : 1;
+}
+
+// All results go, one after the other, to one output; once it fails, nothing more can be written.
+int RunToOneOutput(const Options& options) {
+    const std::string_view outputName = options.outputPath ? std::string_view(*options.outputPath) : kStandardOutputName;
+    std::optional<Output> output;
+    if (!Reporting(outputName, [&] {
+            output.emplace(options.outputPath ? Output::ToFile(*options.outputPath) : Output::StandardOutput());
+        })) {
+        return 1;
+    }
+    bool allDone = true;
+    for (const std::string& input : options.inputs) {
+        std::unique_ptr<TextHost> host;
+        if (!Reporting(DisplayName(input), [&] { host = RemoveCommentsFrom(input, options.encoding); })) {
+            allDone = false;
+            continue;
+        }
+        if (!Reporting(outputName, [&] { WriteResult(*host, *output); })) return 1;
+    }
+    if (!Reporting(outputName, [&] { output->Commit(); })) return 1;
+    return allDone ? 0 : 1;
+}
+
+int Main(const std::vector<std::string_view>& arguments) {
+    const auto parsed = ParseArguments(arguments);
+    if (const auto* usage = std::get_if<UsageError>(&parsed)) {
+        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", kProgram.data(),
+                     usage->message.c_str(), kProgram.data());
+        return 2;
+    }
+    const Options& options = std::get<Options>(parsed);
+    if (options.help) {
+        std::fputs(UsageText(kProgram).c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (options.version) {
+        std::printf("%s %s\n", kProgram.data(), KEZURIN_VERSION);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    return options.inPlace ? RunInPlace(options) : RunToOneOutput(options);
+}
+
+}  // namespace
+}  // namespace kezurin::cli
+
+int main(int argc, char** argv) {
+    kezurin::cli::UseBinaryStandardStreams();
+    const std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    try {
+        return kezurin::cli::Main(arguments);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "kezurin-cli: %s\n", error.what());
+        return 1;
+    }
+}

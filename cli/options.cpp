@@ -1,0 +1,91 @@
+#include "options.hpp"
+
+#include <algorithm>
+
+namespace kezurin::cli {
+namespace {
+
+// Splits "--name=value" into its two halves; the value is empty without "=".
+std::pair<std::string_view, std::optional<std::string_view>> SplitLongOption(std::string_view argument) {
+    const std::size_t equals = argument.find('=');
+    if (!argument.starts_with("--") || equals == std::string_view::npos) return {argument, std::nullopt};
+    return {argument.substr(0, equals), argument.substr(equals + 1)};
+}
+
+}  // namespace
+
+std::variant<Options, UsageError> ParseArguments(const std::vector<std::string_view>& arguments) {
+    Options options;
+    bool optionsEnded = false;
+    for (std::size_t at = 0; at < arguments.size(); ++at) {
+        const std::string_view argument = arguments[at];
+        if (optionsEnded || argument == kStandardInput || !argument.starts_with("-")) {
+            options.inputs.emplace_back(argument);
+            continue;
+        }
+        const auto [name, attached] = SplitLongOption(argument);
+        auto value = [&, name = name, attached = attached]() -> std::optional<std::string_view> {
+            if (attached) return attached;
+            if (at + 1 < arguments.size()) return arguments[++at];
+            return std::nullopt;
+        };
+        const bool takesValue = name == "-o" || name == "--output" || name == "--encoding";
+        if (attached && !takesValue) return UsageError{"option '" + std::string(name) + "' takes no value"};
+
+        if (name == "--") {
+            optionsEnded = true;
+        } else if (name == "-h" || name == "--help") {
+            options.help = true;
+        } else if (name == "-V" || name == "--version") {
+            options.version = true;
+        } else if (name == "-i" || name == "--in-place") {
+            options.inPlace = true;
+        } else if (name == "-o" || name == "--output") {
+            const auto path = value();
+            if (!path || path->empty()) return UsageError{"option '" + std::string(name) + "' needs a file name"};
+            if (options.outputPath) return UsageError{"only one output file can be given"};
+            options.outputPath = std::string(*path);
+        } else if (name == "--encoding") {
+            const auto encodingName = value();
+            if (!encodingName) return UsageError{"option '--encoding' needs auto, cp932 or utf-8"};
+            const auto encoding = ParseEncoding(*encodingName);
+            if (!encoding) {
+                return UsageError{"unknown encoding '" + std::string(*encodingName) +
+                                  "' (use auto, cp932 or utf-8)"};
+            }
+            options.encoding = *encoding;
+        } else {
+            return UsageError{"unknown option '" + std::string(argument) + "'"};
+        }
+    }
+
+    if (options.help || options.version) return options;
+    if (options.inputs.empty()) options.inputs.emplace_back(kStandardInput);
+    if (options.inPlace && options.outputPath) return UsageError{"'-i' and '-o' cannot be used together"};
+    if (options.inPlace &&
+        std::find(options.inputs.begin(), options.inputs.end(), kStandardInput) != options.inputs.end()) {
+        return UsageError{"'-i' needs files; standard input cannot be rewritten"};
+    }
+    return options;
+}
+
+std::string UsageText(std::string_view program) {
+    std::string text;
+    text.append("Usage: ").append(program).append(" [OPTIONS] [FILE...]\n");
+    text.append(
+        "Removes // and /* */ comments from source text, line for line: the number of\n"
+        "lines and every line break stay as they are. With no FILE, or when FILE is -,\n"
+        "reads standard input. Results go to standard output, one file after the other.\n"
+        "\n"
+        "  -o, --output FILE        write the results to FILE instead\n"
+        "  -i, --in-place           rewrite each FILE with its result\n"
+        "      --encoding ENCODING  auto (default), cp932 or utf-8; auto takes utf-8\n"
+        "                           for valid UTF-8 input and cp932 otherwise\n"
+        "  -h, --help               show this help\n"
+        "  -V, --version            show the version\n"
+        "\n"
+        "Exit status: 0 on success, 1 when a file failed, 2 for a usage error.\n");
+    return text;
+}
+
+}  // namespace kezurin::cli

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "input_text.hpp"
+
+namespace kezurin::cli {
+
+inline constexpr std::string_view kStandardInput = "-";
+
+struct Options {
+    Encoding encoding = Encoding::Auto;
+    bool inPlace = false;
+    std::optional<std::string> outputPath;  // -o; standard output when empty
+    std::vector<std::string> inputs;        // never empty: "-" when none were given
+    bool help = false;
+    bool version = false;
+};
+
+struct UsageError {
+    std::string message;
+};
+
+// Reads the arguments after the program's name.
+std::variant<Options, UsageError> ParseArguments(const std::vector<std::string_view>& arguments);
+
+std::string UsageText(std::string_view program);
+
+}  // namespace kezurin::cli

@@ -1,0 +1,80 @@
+#include "progress_bar.hpp"
+
+#include <algorithm>
+#include <cstdio>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <time.h>
+#endif
+
+namespace kezurin::cli {
+namespace {
+
+constexpr std::size_t kBarWidth = 30;
+constexpr std::size_t kLabelWidth = 32;
+
+// The end of a long name tells more than its beginning.
+std::string_view Shortened(std::string_view label) {
+    return label.size() <= kLabelWidth ? label : label.substr(label.size() - kLabelWidth);
+}
+
+// <chrono> cannot be compiled with the ANSI code page 932 as the execution
+// character set (it spells the micro sign), so the clock comes from the system.
+std::uint64_t MonotonicMilliseconds() {
+#ifdef _WIN32
+    return GetTickCount64();
+#else
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000 + static_cast<std::uint64_t>(now.tv_nsec) / 1000000;
+#endif
+}
+
+}  // namespace
+
+std::string ProgressLine(std::string_view label, std::size_t steps, std::size_t linesPerPass) {
+    const std::size_t total = std::max<std::size_t>(linesPerPass, 1);
+    const int pass = steps <= total ? 1 : 2;
+    const std::size_t done = std::min(pass == 1 ? steps : steps - total, total);
+    const std::size_t filled = done * kBarWidth / total;
+    const std::size_t percent = done * 100 / total;
+
+    std::string line(Shortened(label));
+    line.append(": pass ").append(std::to_string(pass)).append("/2 [");
+    line.append(filled, '#').append(kBarWidth - filled, '.').append("] ");
+    const std::string number = std::to_string(percent);
+    line.append(3 - number.size(), ' ').append(number).append("%");
+    return line;
+}
+
+ProgressBar::ProgressBar(std::string_view label, std::size_t linesPerPass)
+    : label_(label), linesPerPass_(linesPerPass), nextDrawMs_(MonotonicMilliseconds() + kRedrawIntervalMs) {}
+
+void ProgressBar::Tick() {
+    const std::uint64_t now = MonotonicMilliseconds();
+    if (now < nextDrawMs_) return;
+    nextDrawMs_ = now + kRedrawIntervalMs;
+    Draw(ProgressLine(label_, steps_, linesPerPass_));
+}
+
+void ProgressBar::Draw(std::string_view line) {
+    std::string text = "\r";
+    text.append(line);
+    if (line.size() < drawnWidth_) text.append(drawnWidth_ - line.size(), ' ');
+    drawnWidth_ = std::max(drawnWidth_, line.size());
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+}
+
+void ProgressBar::Clear() {
+    if (drawnWidth_ == 0) return;
+    std::string text = "\r";
+    text.append(drawnWidth_, ' ').append("\r");
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+    drawnWidth_ = 0;
+}
+
+}  // namespace kezurin::cli
