@@ -1,0 +1,77 @@
+#pragma once
+
+// A removal host that keeps one string per line and nothing shared, the
+// plainest storage there is: the in-memory host's shared line table must give
+// the same bytes.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "removal_host.hpp"
+#include "text_host.hpp"
+
+namespace kezurin::fuzz {
+
+// A text cut at its line breaks: lines[i] is followed by breaks[i] ("\r\n",
+// "\n" or, for the last line only, nothing).
+struct SplitText {
+    std::vector<std::string> lines;
+    std::vector<std::string> breaks;
+};
+
+inline SplitText Split(std::string_view text, LineBreaks breaks) {
+    SplitText split;
+    std::size_t start = 0;
+    for (std::size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n', lf + 1)) {
+        const bool crLf = lf > start && text[lf - 1] == '\r';
+        if (!crLf && breaks == LineBreaks::CrLf) continue;
+        const std::size_t end = crLf ? lf - 1 : lf;
+        split.lines.emplace_back(text.substr(start, end - start));
+        split.breaks.emplace_back(crLf ? "\r\n" : "\n");
+        start = lf + 1;
+    }
+    split.lines.emplace_back(text.substr(start));
+    split.breaks.emplace_back();
+    return split;
+}
+
+inline std::string Join(const SplitText& split) {
+    std::string text;
+    for (std::size_t i = 0; i < split.lines.size(); ++i) text.append(split.lines[i]).append(split.breaks[i]);
+    return text;
+}
+
+class LineTableHost final : public RemovalHost {
+public:
+    LineTableHost(std::string input, LineBreaks breaks) : input_(std::move(input)), breaks_(breaks) {}
+
+    std::string_view GetInputText() override { return input_; }
+    void SetOutputText(std::string_view text) override { output_ = Split(text, breaks_); }
+    std::size_t GetLineCount() override {
+        return output_.lines.size() - (output_.lines.back().empty() ? 1 : 0);
+    }
+    std::string_view GetLine(std::size_t index) override { return output_.lines.at(index); }
+    void PutLine(std::size_t index, std::string_view text) override {
+        if (index < GetLineCount()) output_.lines[index] = std::string(text);
+    }
+    void SetCaption(std::string_view caption) override { caption_ = caption; }
+    void Repaint() override {}
+    void Beep() override { ++beeps_; }
+    void ShowMessage(std::string_view text) override { messages_.emplace_back(text); }
+
+    std::string OutputText() const { return Join(output_); }
+    const std::string& Caption() const { return caption_; }
+    int BeepCount() const { return beeps_; }
+    const std::vector<std::string>& Messages() const { return messages_; }
+
+private:
+    std::string input_;
+    LineBreaks breaks_;
+    SplitText output_{{""}, {""}};
+    std::string caption_;
+    int beeps_ = 0;
+    std::vector<std::string> messages_;
+};
+
+}  // namespace kezurin::fuzz
