@@ -12,8 +12,9 @@ export_sanitizer_options() {
   export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 }
 
-# The fuzz targets: tests/fuzz/<name>.cpp builds fuzz_<name>, with its seeds in
-# corpus/<name> and the inputs of faults found earlier in crashes/<name>.
+# The fuzz targets: tests/fuzz/<name>_fuzz.cpp builds fuzz_<name>. Its inputs:
+# seeds/<name> written by hand, corpus/<name> kept by tools/fuzz, and
+# crashes/<name>, the inputs of faults found earlier.
 fuzz_target_names() {
   local source
   for source in "$KEZURIN_FUZZ_SOURCES"/*_fuzz.cpp; do
@@ -43,7 +44,7 @@ replay_fuzz_inputs() {
   local name folder
   for name in $(fuzz_target_names); do
     local inputs=()
-    for folder in corpus crashes; do
+    for folder in seeds corpus crashes; do
       [ -d "$KEZURIN_FUZZ_SOURCES/$folder/$name" ] || continue
       while IFS= read -r -d '' input; do inputs+=("$input"); done < <(
         find "$KEZURIN_FUZZ_SOURCES/$folder/$name" -type f ! -name '.*' -print0 | sort -z)

@@ -1,9 +1,10 @@
 #pragma once
 
-// A removal host that keeps one string per line and nothing shared, the
-// plainest storage there is: the in-memory host's shared line table must give
-// the same bytes.
+// What the fuzz targets share: texts cut at their line breaks, a plain host of
+// one string per line, and the check that a run kept every line break.
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,16 @@ inline std::string Join(const SplitText& split) {
     return text;
 }
 
+// Ends the process with a report naming what was broken.
+inline void Require(bool holds, const char* property, const char* setting = "") {
+    if (holds) return;
+    std::fprintf(stderr, "broken: %s %s\n", property, setting);
+    std::abort();
+}
+
+// A removal host that keeps one string per line and nothing shared, the
+// plainest storage there is: the in-memory host's shared line table must give
+// the same bytes.
 class LineTableHost final : public RemovalHost {
 public:
     LineTableHost(std::string input, LineBreaks breaks) : input_(std::move(input)), breaks_(breaks) {}
@@ -73,5 +84,23 @@ private:
     int beeps_ = 0;
     std::vector<std::string> messages_;
 };
+
+// The lines of `host` after a run over `input`, each followed by the line
+// break that followed it in the input. Read through the host's own lines: the
+// output text itself may hold a new CR LF pair where a cut brought a lone CR
+// and an LF together. Breaks when the run added, removed or moved a break.
+inline SplitText LinesAfterRun(const std::string& input, TextHost& host, LineBreaks breaks,
+                               const char* setting) {
+    const SplitText in = Split(input, breaks);
+    const std::size_t countedBefore = in.lines.size() - (in.lines.back().empty() ? 1 : 0);
+    const std::size_t counted = host.GetLineCount();
+    // Only an unbroken last line that the run emptied drops out of the count.
+    Require(counted == countedBefore || counted + 1 == countedBefore, "the line count stays", setting);
+    SplitText out{{}, in.breaks};
+    for (std::size_t i = 0; i < in.lines.size(); ++i)
+        out.lines.emplace_back(i < counted ? std::string(host.GetLine(i)) : std::string());
+    Require(Join(out) == host.OutputText(), "every line break stays where it was", setting);
+    return out;
+}
 
 }  // namespace kezurin::fuzz
