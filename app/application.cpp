@@ -1,0 +1,265 @@
+#include "application.hpp"
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+#include "code_page.hpp"
+
+namespace kezurin {
+
+TApplication Application;
+
+namespace {
+
+constexpr char kOwnerClass[] = "TApplication";
+
+// Offset of the last character of `text`: double-byte characters count whole.
+std::size_t LastCharacterStart(std::string_view text) {
+    std::size_t last = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        last = at;
+        at += kShiftJis.IsLeadByte(text[at]) && at + 1 < text.size() ? 2 : 1;
+    }
+    return last;
+}
+
+bool SortsAfter(std::string_view left, std::string_view right) {
+    return std::lexicographical_compare(
+        right.begin(), right.end(), left.begin(), left.end(),
+        [](char a, char b) { return static_cast<unsigned char>(a) < static_cast<unsigned char>(b); });
+}
+
+// Disables the visible windows of this thread while a modal box is open and
+// gives the focus back to where it was afterwards.
+class ModalScope {
+public:
+    explicit ModalScope(HWND boxOwner) : active_(GetActiveWindow()), focus_(GetFocus()) {
+        EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(this));
+        std::erase(disabled_, boxOwner);
+        for (HWND window : disabled_) EnableWindow(window, FALSE);
+    }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+    ~ModalScope() {
+        for (HWND window : disabled_) EnableWindow(window, TRUE);
+        if (active_ && IsWindow(active_)) SetActiveWindow(active_);
+        if (focus_ && IsWindow(focus_)) SetFocus(focus_);
+    }
+
+private:
+    static BOOL CALLBACK Collect(HWND window, LPARAM scope) {
+        if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+            reinterpret_cast<ModalScope*>(scope)->disabled_.push_back(window);
+        }
+        return TRUE;
+    }
+
+    HWND active_;
+    HWND focus_;
+    std::vector<HWND> disabled_;
+};
+
+HICON ProgramIcon() {
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+    return icon ? icon : LoadIcon(nullptr, IDI_APPLICATION);
+}
+
+}  // namespace
+
+std::string ErrorBoxText(std::string_view message) {
+    std::string text(message);
+    if (!text.empty() && SortsAfter(message.substr(LastCharacterStart(message)), ".")) text += '.';
+    return text;
+}
+
+TApplication::TApplication() = default;
+TApplication::~TApplication() = default;
+
+void TApplication::Initialize() {
+    if (owner_.get()) return;
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    if (!GetClassInfoExA(GetModuleHandleA(nullptr), kOwnerClass, &existing)) {
+        WNDCLASSEXA windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = OwnerProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hIcon = ProgramIcon();
+        windowClass.lpszClassName = kOwnerClass;
+        if (!RegisterClassExA(&windowClass)) throw Exception("RegisterClassEx failed");
+    }
+    // A popup of no size: invisible itself, but the taskbar entry of the program.
+    owner_ = OwnedWindow(CreateWindowExA(0, kOwnerClass, title_.c_str(),
+                                         WS_POPUP | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                                         GetSystemMetrics(SM_CXSCREEN) / 2,
+                                         GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr,
+                                         GetModuleHandleA(nullptr), nullptr));
+    if (!owner_.get()) throw Exception("CreateWindowEx failed");
+}
+
+void TApplication::SetTitle(std::string_view title) {
+    title_ = title;
+    if (owner_.get()) SetWindowTextA(owner_.get(), title_.c_str());
+}
+
+TMainForm1& TApplication::CreateMainForm() {
+    DestroyMainForm();
+    terminated_ = false;
+    // MainForm1 already points at the window while it is being constructed.
+    auto* storage = static_cast<TMainForm1*>(::operator new(sizeof(TMainForm1)));
+    MainForm1 = storage;
+    try {
+        new (storage) TMainForm1(*this);
+    } catch (...) {
+        MainForm1 = nullptr;
+        ::operator delete(storage);
+        throw;
+    }
+    mainForm_.reset(storage);
+    return *storage;
+}
+
+void TApplication::DestroyMainForm() {
+    mainForm_.reset();
+    MainForm1 = nullptr;
+}
+
+void TApplication::Run(int showCommand) {
+    if (!mainForm_) return;
+    switch (showCommand) {
+    case SW_SHOWMAXIMIZED:
+        mainForm_->ShowFirst(SW_SHOWMAXIMIZED);
+        break;
+    case SW_SHOWMINNOACTIVE:
+        mainForm_->ShowFirst(SW_SHOWNOACTIVATE);
+        Minimize();
+        break;
+    default:
+        mainForm_->ShowFirst(SW_SHOWNORMAL);
+        break;
+    }
+    if (showCommand != SW_SHOWMINNOACTIVE) ShowWindow(owner_.get(), SW_SHOWNA);
+    while (!terminated_) {
+        if (HandleMessage()) continue;
+        Idle();
+        if (!terminated_) WaitMessage();
+    }
+}
+
+bool TApplication::HandleMessage() {
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (message.message == WM_QUIT) {
+        terminated_ = true;
+        return true;
+    }
+    try {
+        Dispatch(message);
+    } catch (const std::exception& error) {
+        ShowException(error);
+    } catch (...) {
+        ShowException(Exception(""));
+    }
+    return true;
+}
+
+void TApplication::Dispatch(MSG& message) {
+    if (!mainForm_ || !mainForm_->PreTranslateMessage(message)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    ShowPendingException();
+}
+
+void TApplication::ProcessMessages() {
+    while (HandleMessage()) {
+    }
+    Idle();
+}
+
+void TApplication::Idle() {
+    if (!mainForm_ || !mainForm_->Handle()) return;
+    POINT cursor;
+    if (GetCursorPos(&cursor)) mainForm_->ShowHintAt(cursor);
+}
+
+void TApplication::HandleException(std::exception_ptr error) noexcept {
+    if (!pending_) pending_ = std::move(error);
+}
+
+void TApplication::ShowPendingException() {
+    if (!pending_) return;
+    const std::exception_ptr error = std::exchange(pending_, nullptr);
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& escaped) {
+        ShowException(escaped);
+    } catch (...) {
+        ShowException(Exception(""));
+    }
+}
+
+void TApplication::ShowException(const std::exception& error) {
+    ShowErrorText(ErrorBoxText(error.what()));
+}
+
+void TApplication::ShowErrorText(const std::string& text) {
+    if (errorBox_) {
+        errorBox_(text);
+        return;
+    }
+    ModalScope scope(owner_.get());
+    MessageBoxA(owner_.get(), text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::Minimize() { ShowWindow(owner_.get(), SW_MINIMIZE); }
+
+LRESULT CALLBACK TApplication::OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        if (MainForm1 && MainForm1->Handle()) PostMessageA(MainForm1->Handle(), WM_CLOSE, 0, 0);
+        return 0;
+    case WM_ACTIVATE:
+        // The owner is never the window to work in: pass the activation on.
+        if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam) && MainForm1 && MainForm1->Handle() &&
+            IsWindowVisible(MainForm1->Handle())) {
+            SetActiveWindow(MainForm1->Handle());
+            return 0;
+        }
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int StartupShowCommand() {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoA(&startup);
+    return (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
+}
+
+int RunProgram(TApplication& application, const std::function<void()>& createMainForm) {
+    try {
+        try {
+            application.Initialize();
+            application.SetTitle("ケズリン");
+            createMainForm();
+            application.Run(StartupShowCommand());
+        } catch (const std::exception& error) {
+            application.ShowException(error);
+        } catch (...) {
+            try {
+                throw Exception("");
+            } catch (const Exception& error) {
+                application.ShowException(error);
+            }
+        }
+        application.DestroyMainForm();
+    } catch (...) {
+        // Nothing is left to show the error with; the exit status stays 0.
+    }
+    return 0;
+}
+
+}  // namespace kezurin

@@ -1,0 +1,171 @@
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <exception>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "form_owner.hpp"
+#include "layout.hpp"
+#include "win_handles.hpp"
+
+namespace kezurin {
+
+class TMainForm1;
+using Handler = void (TMainForm1::*)(HWND sender);
+
+enum class ControlKind { StatusBar, Panel, Label, Splitter, SpeedButton, Button, Memo };
+
+// A control's font: character height in pixels at 96 dpi (0 = the window's font).
+struct FontSpec {
+    int height = 0;
+    bool bold = false;
+    COLORREF color = CLR_DEFAULT;
+};
+
+// One row of the window's layout description.
+struct ControlSpec {
+    ControlKind kind;
+    const char* name;
+    const char* parent;  // "" for the window itself
+    Box design;          // at 96 dpi, in the parent's designed client area
+    Align align;
+    unsigned anchors;
+    FontSpec font;
+    const char* caption;
+    const char* hint;
+    bool enabled;
+    int tabOrder;     // position among the siblings; 0 = not in the tab order
+    const char* on;   // handler bound to the control's event (click, change), or ""
+};
+
+// The main window: two panes with a divider, the top bar with the command
+// buttons and the information button, and the status bar.
+class TMainForm1 {
+public:
+    explicit TMainForm1(FormOwner& owner);
+    ~TMainForm1();
+    TMainForm1(const TMainForm1&) = delete;
+    TMainForm1& operator=(const TMainForm1&) = delete;
+
+    HWND Handle() const { return window_; }
+
+    HWND StatusBar1() const { return Control("StatusBar1"); }
+    HWND Panel0() const { return Control("Panel0"); }
+    HWND Splitter1() const { return Control("Splitter1"); }
+    HWND Memo1() const { return Control("Memo1"); }
+    HWND Memo2() const { return Control("Memo2"); }
+    HWND Panel1() const { return Control("Panel1"); }
+    HWND Label1() const { return Control("Label1"); }
+    HWND Label2() const { return Control("Label2"); }
+    HWND Panel2() const { return Control("Panel2"); }
+    HWND Button2() const { return Control("Button2"); }
+    HWND Button1() const { return Control("Button1"); }
+    HWND Button3() const { return Control("Button3"); }
+    HWND SpeedButton1() const { return Control("SpeedButton1"); }
+    // The control of that name; throws for a name the layout does not have.
+    HWND Control(std::string_view name) const;
+
+    // Shows the window for the first time, centred on the desktop.
+    void ShowFirst(int showCommand);
+
+    // Keyboard handling of the window before a message is dispatched: Tab and
+    // Shift+Tab, access keys, Escape during a divider drag. True when consumed.
+    bool PreTranslateMessage(const MSG& message);
+
+    // The hint of the control under a screen point (disabled controls
+    // included), else of its nearest enclosing control that has one, else "".
+    std::string HintAt(POINT screenPoint) const;
+    // Writes the hint of the control under the point into the status bar when
+    // it differs from what the status bar shows.
+    void ShowHintAt(POINT screenPoint);
+
+    // The controls that Tab visits, in order (disabled ones included).
+    std::vector<HWND> TabOrder() const;
+
+    // Event handlers, bound by name from the layout description.
+    void Memo1Change(HWND sender);
+    void Button1Click(HWND sender);
+    void Button2Click(HWND sender);
+    void Button3Click(HWND sender);
+    void FormResize(HWND sender);
+    void SpeedButton1Click(HWND sender);
+
+private:
+    struct Child {
+        const ControlSpec* spec = nullptr;
+        int parent = -1;  // index into children_, -1 for the window
+        Placement placement;
+        HWND window = nullptr;
+        Font font;  // null: the window's font
+        Handler handler = nullptr;
+        bool hot = false;
+        bool pressed = false;
+    };
+
+    struct DividerDrag {
+        bool active = false;
+        int pressX = 0;
+        int widthAtPress = 0;
+        int largestWidth = 0;
+        int proposed = 0;
+        bool lineShown = false;
+    };
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleFormMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleControlMessage(Child& child, UINT message, WPARAM wParam, LPARAM lParam);
+
+    void LoadLayout();
+    void OnCreate();
+    void OnSize(UINT kind);
+    void OnCommand(WPARAM wParam, LPARAM lParam);
+    void OnDestroy();
+    void OnActivate(WPARAM wParam);
+    void OnPaint(Child& child);
+    void OnEraseBackground(const Child& child, HDC dc);
+    bool OnSetCursor(const Child& child);
+    void OnLButtonDown(Child& child, int x);
+    void OnMouseMove(Child& child, int x);
+    void OnLButtonUp(Child& child, int x, int y);
+    void OnMouseLeave(Child& child);
+
+    void CreateChild(Child& child);
+    void CreateTooltips();
+    void LayOut();
+    void LayOutChildrenOf(int parent);
+    void SetControlWidth(std::string_view name, int width);
+    Size ClientSize(int index) const;
+    int Scale(int pixels) const;
+    int IndexOf(std::string_view name) const;
+    int IndexOf(HWND window) const;
+    const Child* ChildAt(POINT screenPoint) const;
+    HFONT FontOf(const Child& child) const;
+    void Fire(const Child& child);
+    HWND NextTabStop(HWND from, bool backwards) const;
+    bool PressAccessKey(char key);
+    void DrawDragLine();
+    void EndDrag(bool apply);
+
+    FormOwner& owner_;
+    HWND window_ = nullptr;
+    std::vector<Child> children_;
+    int textHeight_ = 12;  // the window font's character height on this display
+    Font font_;
+    Brush hatch_;
+    OwnedWindow tooltip_;
+    DividerDrag drag_;
+    Handler resizeHandler_ = nullptr;
+    bool constructing_ = true;
+    std::exception_ptr creationError_;
+    HWND lastFocus_ = nullptr;
+};
+
+// The one main window, set before its construction begins.
+extern TMainForm1* MainForm1;
+
+}  // namespace kezurin
