@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 #ifdef _WIN32
 #include <io.h>
@@ -104,7 +103,6 @@ void ReplaceFile(const std::string& from, const std::string& to) {
 [[noreturn]] void ThrowErrno() { throw FileError(std::strerror(errno)); }
 
 constexpr std::size_t kReadChunk = 1 << 20;
-constexpr std::size_t kBufferSize = 256 * 1024;
 
 // Reads to the end; `expected` (the file's size when known) avoids regrowing.
 std::string ReadAll(int fd, std::size_t expected) {
@@ -185,10 +183,9 @@ struct Output::State {
     bool ownsFd;            // false for standard output, which stays open
     std::string temporary;  // renamed over `target` on Commit(); empty when writing directly
     std::string target;
-    std::vector<char> buffer;
     bool committed = false;
 
-    State(int descriptor, bool owns) : fd(descriptor), ownsFd(owns) { buffer.reserve(kBufferSize); }
+    State(int descriptor, bool owns) : fd(descriptor), ownsFd(owns) {}
     State(const State&) = delete;
     State& operator=(const State&) = delete;
     ~State() {
@@ -229,7 +226,8 @@ std::string ReadWholeFile(const std::string& path) {
 
 std::string ReadStandardInput() { return ReadAll(0, 0); }
 
-Output::Output(std::unique_ptr<State> state) : state_(std::move(state)) {}
+Output::Output(std::unique_ptr<State> state)
+    : state_(std::move(state)), buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)) {}
 Output::Output(Output&&) noexcept = default;
 
 Output::~Output() = default;
@@ -256,22 +254,19 @@ Output Output::Replacing(const std::string& path) {
     return Output(std::move(state));
 }
 
-void Output::Write(std::string_view bytes) {
-    std::vector<char>& buffer = state_->buffer;
-    if (buffer.size() + bytes.size() > kBufferSize) {
-        Flush();
-        if (bytes.size() >= kBufferSize) {
-            WriteAll(state_->fd, bytes);
-            return;
-        }
+void Output::WriteBeyondBuffer(std::string_view bytes) {
+    Flush();
+    if (bytes.size() >= kBufferSize) {
+        WriteAll(state_->fd, bytes);
+    } else {
+        std::memcpy(buffer_.get(), bytes.data(), bytes.size());
+        used_ = bytes.size();
     }
-    buffer.insert(buffer.end(), bytes.begin(), bytes.end());
 }
 
 void Output::Flush() {
-    std::vector<char>& buffer = state_->buffer;
-    WriteAll(state_->fd, {buffer.data(), buffer.size()});
-    buffer.clear();
+    WriteAll(state_->fd, {buffer_.get(), used_});
+    used_ = 0;
 }
 
 void Output::Commit() {

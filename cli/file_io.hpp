@@ -5,6 +5,7 @@
 // caller adds the file's name.
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -41,16 +42,28 @@ public:
     Output& operator=(Output&&) = delete;
     ~Output();
 
-    void Write(std::string_view bytes);
+    void Write(std::string_view bytes) {
+        if (bytes.size() <= kBufferSize - used_) {
+            std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+            used_ += bytes.size();
+        } else {
+            WriteBeyondBuffer(bytes);
+        }
+    }
     // Writes out everything; for a replaced file also syncs and renames it.
     void Commit();
 
 private:
+    static constexpr std::size_t kBufferSize = 256 * 1024;
     struct State;
+
     explicit Output(std::unique_ptr<State> state);
+    void WriteBeyondBuffer(std::string_view bytes);
     void Flush();
 
     std::unique_ptr<State> state_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t used_ = 0;
 };
 
 }  // namespace kezurin::cli

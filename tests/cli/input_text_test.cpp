@@ -1,0 +1,79 @@
+#include "input_text.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "text_host.hpp"
+
+namespace kezurin::cli {
+namespace {
+
+using namespace std::string_literals;
+
+struct Utf8Case {
+    const char* name;
+    std::string text;
+    bool valid;
+};
+
+class IsValidUtf8Test : public testing::TestWithParam<Utf8Case> {};
+
+TEST_P(IsValidUtf8Test, Judges) { EXPECT_EQ(IsValidUtf8(GetParam().text), GetParam().valid) << GetParam().name; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, IsValidUtf8Test,
+    testing::Values(Utf8Case{"empty", "", true}, Utf8Case{"ascii", "int a; // x\r\n", true},
+                    Utf8Case{"japanese (hiragana a, kanji hyou)", "\xE3\x81\x81 \xE8\xA1\xA8", true},
+                    Utf8Case{"four-byte character", "\xF0\x9F\x98\x80", true},
+                    Utf8Case{"largest code point", "\xF4\x8F\xBF\xBF", true},
+                    Utf8Case{"shift-jis hyou", "\x95\x5C", false},
+                    Utf8Case{"shift-jis katakana ke", "\x83\x50", false},
+                    Utf8Case{"stray continuation byte", "a\x80", false},
+                    Utf8Case{"overlong slash", "\xC0\xAF", false},
+                    Utf8Case{"overlong three-byte", "\xE0\x80\xAF", false},
+                    Utf8Case{"surrogate", "\xED\xA0\x80", false},
+                    Utf8Case{"above U+10FFFF", "\xF4\x90\x80\x80", false},
+                    Utf8Case{"cut off at the end", "abc\xE3\x81", false},
+                    Utf8Case{"bad byte after eight ascii bytes", "12345678\xFF", false},
+                    Utf8Case{"bad byte after a long ascii run", std::string(100, 'x') + "\x95\x5C" + "tail", false},
+                    Utf8Case{"nul bytes", "a\0b\0"s, true}));
+
+// UTF-8 "ぁ" ends in 0x81, a Shift-JIS lead byte, so in code page 932 the
+// first "/" after it would be a second byte and no "//" would be found.
+TEST(CodePageForTest, AutoTakesUtf8ForValidUtf8AndCp932Otherwise) {
+    const std::string utf8 = "\xE3\x81\x81//";
+    EXPECT_FALSE(CodePageFor(Encoding::Auto, utf8).IsLeadByte('\x81'));
+    EXPECT_TRUE(CodePageFor(Encoding::Auto, utf8 + "\xFF").IsLeadByte('\x81'));
+    EXPECT_TRUE(CodePageFor(Encoding::Auto, "\x95\x5C").IsLeadByte('\x95'));
+}
+
+TEST(CodePageForTest, ExplicitChoiceWinsOverTheText) {
+    EXPECT_TRUE(CodePageFor(Encoding::Cp932, "plain ascii").IsLeadByte('\x81'));
+    EXPECT_FALSE(CodePageFor(Encoding::Utf8, "\x95\x5C").IsLeadByte('\x95'));
+}
+
+TEST(ParseEncodingTest, KnowsTheThreeNames) {
+    EXPECT_EQ(ParseEncoding("auto"), Encoding::Auto);
+    EXPECT_EQ(ParseEncoding("CP932"), Encoding::Cp932);
+    EXPECT_EQ(ParseEncoding("utf-8"), Encoding::Utf8);
+    EXPECT_EQ(ParseEncoding("UTF8"), Encoding::Utf8);
+    EXPECT_EQ(ParseEncoding("latin1"), std::nullopt);
+    EXPECT_EQ(ParseEncoding(""), std::nullopt);
+}
+
+// The progress bar's length of a pass must be the number of lines the run visits.
+class CountLinesTest : public testing::TestWithParam<std::string> {};
+
+TEST_P(CountLinesTest, AgreesWithTheRunsLineCount) {
+    TextHost host(GetParam(), LineBreaks::CrLfOrLf);
+    host.SetOutputText(host.GetInputText());
+    EXPECT_EQ(CountLines(GetParam()), host.GetLineCount());
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, CountLinesTest,
+                         testing::Values("", "a", "a\r\n", "a\n", "a\r\n\r\n", "a\n\n", "a\r\nb", "a\nb",
+                                         "\r\n", "\n", "a\rb", "a\r", "\r", "a\r\nb\nc\r\n", "\n\r\n\n"));
+
+}  // namespace
+}  // namespace kezurin::cli

@@ -1,0 +1,448 @@
+// Runs the built kezurin-cli as a separate process, the way scripts use it.
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "text_host.hpp"
+
+namespace {
+
+using namespace std::string_literals;
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+long long MonotonicMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
+}
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+    long long milliseconds = 0;
+};
+
+struct RunSetup {
+    std::string input;                   // standard input
+    bool errorOnTerminal = false;        // standard error on a pseudo-terminal
+    std::optional<rlim_t> fileSizeLimit;  // larger writes fail with EFBIG, also for root
+};
+
+RunSetup StandardInput(std::string text) {
+    RunSetup setup;
+    setup.input = std::move(text);
+    return setup;
+}
+RunSetup ErrorOnTerminal() {
+    RunSetup setup;
+    setup.errorOnTerminal = true;
+    return setup;
+}
+RunSetup FileSizeLimit(rlim_t bytes) {
+    RunSetup setup;
+    setup.fileSizeLimit = bytes;
+    return setup;
+}
+
+class ProgramTest : public testing::Test {
+protected:
+    void SetUp() override {
+        char folder[] = "/tmp/kezurin-cli-test-XXXXXX";
+        ASSERT_NE(mkdtemp(folder), nullptr);
+        folder_ = folder;
+        work_ = folder_ + "/work";
+        ASSERT_EQ(mkdir(work_.c_str(), 0755), 0);
+    }
+    void TearDown() override {
+        chmod(work_.c_str(), 0755);
+        const std::string command = "rm -rf '" + folder_ + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+    }
+
+    // A file in the work folder, which holds nothing but the test's own files.
+    std::string Path(const std::string& name) const { return work_ + "/" + name; }
+    std::string Write(const std::string& name, const std::string& bytes) const {
+        WriteFile(Path(name), bytes);
+        return Path(name);
+    }
+
+    Outcome RunCli(const std::vector<std::string>& arguments, const RunSetup& setup = {}) const {
+        const std::string in = folder_ + "/stdin", out = folder_ + "/stdout", err = folder_ + "/stderr";
+        WriteFile(in, setup.input);
+        int terminal = -1, terminalSide = -1;
+        if (setup.errorOnTerminal) {
+            terminal = posix_openpt(O_RDWR | O_NOCTTY);
+            EXPECT_GE(terminal, 0);
+            grantpt(terminal);
+            unlockpt(terminal);
+            terminalSide = open(ptsname(terminal), O_RDWR | O_NOCTTY);
+            EXPECT_GE(terminalSide, 0);
+        }
+        const long long start = MonotonicMilliseconds();
+        const pid_t child = fork();
+        if (child == 0) {
+            dup2(open(in.c_str(), O_RDONLY), 0);
+            dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+            dup2(setup.errorOnTerminal ? terminalSide : open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+            if (setup.fileSizeLimit) {
+                const rlimit limit{*setup.fileSizeLimit, *setup.fileSizeLimit};
+                setrlimit(RLIMIT_FSIZE, &limit);
+                signal(SIGXFSZ, SIG_IGN);  // stays ignored across exec: writes then fail with EFBIG
+            }
+            std::vector<char*> argv{const_cast<char*>(KEZURIN_CLI_PATH)};
+            for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        Outcome run;
+        if (setup.errorOnTerminal) {
+            close(terminalSide);
+            run.err = DrainTerminal(terminal);
+            close(terminal);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        run.milliseconds = MonotonicMilliseconds() - start;
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        run.out = ReadFile(out);
+        if (!setup.errorOnTerminal) run.err = ReadFile(err);
+        return run;
+    }
+
+    std::string folder_;
+    std::string work_;
+
+private:
+    // Everything the child writes to the terminal, until it has closed it.
+    static std::string DrainTerminal(int terminal) {
+        std::string text;
+        char buffer[4096];
+        for (;;) {
+            const ssize_t got = read(terminal, buffer, sizeof buffer);
+            if (got <= 0) break;  // EIO once the other side is closed
+            text.append(buffer, static_cast<std::size_t>(got));
+        }
+        return text;
+    }
+};
+
+std::string WindowOutput(const std::string& crlfText) {
+    kezurin::TextHost host(crlfText, kezurin::LineBreaks::CrLf);
+    kezurin::RunRemoval(host, kezurin::kShiftJis);
+    return host.OutputText();
+}
+
+// ---- line breaks ----
+
+struct BreakCase {
+    const char* name;
+    std::string input;
+    std::string expected;
+};
+
+class LineBreakTest : public ProgramTest, public testing::WithParamInterface<BreakCase> {};
+
+TEST_P(LineBreakTest, EveryLineKeepsItsOwnBreak) {
+    const Outcome run = RunCli({}, StandardInput(GetParam().input));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, GetParam().expected) << GetParam().name;
+    EXPECT_EQ(run.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, LineBreakTest,
+    testing::Values(BreakCase{"crlf", "a; // x\r\nb\r\n", "a; \r\nb\r\n"},
+                    BreakCase{"lf", "a; // x\nb\n", "a; \nb\n"},
+                    BreakCase{"mixed, comment over both kinds", "/* a\r\nb\nc */ d\r\ne\n", " \r\n \n  d\r\ne\n"},
+                    BreakCase{"no break at the end", "x // y", "x "},
+                    BreakCase{"emptied last line stays without break", "a\n// last", "a\n"},
+                    BreakCase{"emptied last line after crlf", "a = 1;\r\n// last", "a = 1;\r\n"},
+                    BreakCase{"lone cr belongs to its line", "a\rb // c\n", "a\rb \n"},
+                    BreakCase{"empty input", "", ""},
+                    BreakCase{"only breaks", "\n\r\n\n", "\n\r\n\n"},
+                    BreakCase{"nul bytes are ordinary bytes", "a\0b // c\0d\n/*\0*/e\0"s, "a\0b \ne\0"s}));
+
+// ---- the window's results ----
+
+// CR LF texts with Shift-JIS, like the window's panes hold, including pieces
+// that open, close and cut comments across lines.
+std::string GeneratedCrLfText(unsigned seed) {
+    static const std::vector<std::string> pieces = {
+        "int a; // comment", "printf(\"a//b\"); // c", "/* open", "close */ x = 1;", "", "表示(); // 日本語",
+        "a /* b */ c /* d", "s = \"//*x*/*\";", "*/", "/*/*/", "  middle", "ソ/* 表 */能", "\"//\"", "x = y / z;"};
+    std::mt19937 random(seed);
+    std::string text;
+    for (int line = 0; line < 400; ++line) {
+        text += pieces[random() % pieces.size()];
+        if (random() % 5 == 0) text += pieces[random() % pieces.size()];
+        text += "\r\n";
+    }
+    if (seed % 2 == 1) text += "last // no break";
+    return text;
+}
+
+class WindowResultTest : public ProgramTest, public testing::WithParamInterface<unsigned> {};
+
+TEST_P(WindowResultTest, CrLfTextGivesTheWindowsBytes) {
+    const std::string text = GeneratedCrLfText(GetParam());
+    const std::string file = Write("window.c", text);
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{file},
+                                                      std::vector<std::string>{"--encoding", "cp932", file}}) {
+        const Outcome run = RunCli(arguments);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(run.out == WindowOutput(text)) << "seed " << GetParam();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, WindowResultTest, testing::Range(1u, 7u));
+
+TEST_F(ProgramTest, SampleFileGivesTheWindowsBytes) {
+    const std::string sample = ReadFile(KEZURIN_CLI_DATA "/sample_crlf.c");
+    ASSERT_FALSE(sample.empty());
+    const Outcome run = RunCli({KEZURIN_CLI_DATA "/sample_crlf.c"});
+    EXPECT_EQ(run.out, WindowOutput(sample));
+    EXPECT_EQ(run.out, ReadFile(KEZURIN_CLI_DATA "/sample_crlf_expected.c"));
+}
+
+// ---- encodings ----
+
+// "ぁ" in UTF-8 ends in 0x81, a Shift-JIS lead byte: read as code page 932
+// the first "/" is taken for its second byte, so no "//" is found.
+const std::string kUtf8Line = "\xE3\x81\x81// comment\n";
+
+struct EncodingCase {
+    const char* name;
+    std::vector<std::string> options;
+    std::string input;
+    std::string expected;
+};
+
+class EncodingTest : public ProgramTest, public testing::WithParamInterface<EncodingCase> {};
+
+TEST_P(EncodingTest, DecidesWhereTheCommentBegins) {
+    const Outcome run = RunCli(GetParam().options, StandardInput(GetParam().input));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, GetParam().expected) << GetParam().name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, EncodingTest,
+    testing::Values(EncodingCase{"auto on utf-8", {}, kUtf8Line, "\xE3\x81\x81\n"},
+                    EncodingCase{"utf-8", {"--encoding", "utf-8"}, kUtf8Line, "\xE3\x81\x81\n"},
+                    EncodingCase{"cp932", {"--encoding=cp932"}, kUtf8Line, kUtf8Line},
+                    EncodingCase{"auto on text that is not utf-8", {}, kUtf8Line + "\xFF\n", kUtf8Line + "\xFF\n"},
+                    EncodingCase{"auto on shift-jis", {}, "表示(); // 日本語\r\n", "表示(); \r\n"}));
+
+// ---- several files ----
+
+TEST_F(ProgramTest, MissingFileIsReportedAndTheOthersStillProcessed) {
+    const std::string a = Write("a.c", "a; // 1\n"), b = Write("b.c", "b; /* 2 */\n");
+    const Outcome run = RunCli({a, Path("missing.c"), b});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "a; \nb; \n");
+    EXPECT_EQ(run.err, "kezurin-cli: " + Path("missing.c") + ": No such file or directory\n");
+}
+
+TEST_F(ProgramTest, DirectoryIsReportedAsSuch) {
+    const std::string a = Write("a.c", "a;\n");
+    const Outcome run = RunCli({work_, a});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "a;\n");
+    EXPECT_EQ(run.err, "kezurin-cli: " + work_ + ": is a directory\n");
+}
+
+TEST_F(ProgramTest, StandardInputAmongFiles) {
+    const std::string a = Write("a.c", "a; // 1\n");
+    const Outcome run = RunCli({"-", a}, StandardInput("s; // 0\n"));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "s; \na; \n");
+}
+
+// ---- exit statuses ----
+
+struct StatusCase {
+    std::vector<std::string> arguments;
+    int status;
+    const char* outStart;
+};
+
+class ExitStatusTest : public ProgramTest, public testing::WithParamInterface<StatusCase> {};
+
+TEST_P(ExitStatusTest, Is) {
+    const Outcome run = RunCli(GetParam().arguments);
+    EXPECT_EQ(run.status, GetParam().status) << run.err;
+    EXPECT_EQ(run.out.substr(0, std::string(GetParam().outStart).size()), GetParam().outStart);
+    if (run.status == 2) {
+        EXPECT_NE(run.err.find("kezurin-cli: "), std::string::npos);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, ExitStatusTest,
+    testing::Values(StatusCase{{"--help"}, 0, "Usage: kezurin-cli [OPTIONS] [FILE...]\n"},
+                    StatusCase{{"--version"}, 0, "kezurin-cli 1."}, StatusCase{{}, 0, ""},
+                    StatusCase{{"/nonexistent/a.c"}, 1, ""}, StatusCase{{"--bogus"}, 2, ""},
+                    StatusCase{{"-i"}, 2, ""}, StatusCase{{"--encoding", "latin1"}, 2, ""},
+                    StatusCase{{"-i", "-o", "x", "y"}, 2, ""}));
+
+// ---- writing files ----
+
+TEST_F(ProgramTest, InPlaceRewritesEachFileAndKeepsItsMode) {
+    const std::string a = Write("a.c", "a; // 1\r\n"), b = Write("b.c", "/* x */b;\n");
+    chmod(a.c_str(), 0640);
+    chmod(b.c_str(), 0755);
+    const Outcome run = RunCli({"-i", a, b});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(ReadFile(a), "a; \r\n");
+    EXPECT_EQ(ReadFile(b), "b;\n");
+    struct stat info {};
+    stat(a.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    stat(b.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 07777, 0755u);
+    EXPECT_EQ(FolderEntries(work_), (std::vector<std::string>{"a.c", "b.c"}));
+}
+
+TEST_F(ProgramTest, InPlaceGoesOnAfterAMissingFile) {
+    const std::string a = Write("a.c", "a; // 1\n");
+    const Outcome run = RunCli({"-i", Path("missing.c"), a});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(ReadFile(a), "a; \n");
+    EXPECT_NE(run.err.find("missing.c: No such file or directory"), std::string::npos);
+    EXPECT_EQ(FolderEntries(work_), std::vector<std::string>{"a.c"});
+}
+
+// The write of the new text fails half-way (as on a full disk): the original
+// stays as it was and no temporary file is left behind. A file size limit
+// makes the write fail also for root, whom folder permissions do not stop.
+TEST_F(ProgramTest, InPlaceFailedWriteLeavesTheOriginalUntouched) {
+    std::string text;
+    for (int line = 0; line < 2000; ++line) text += "int value" + std::to_string(line) + "; // note\n";
+    const std::string a = Write("a.c", text);
+    const Outcome run = RunCli({"-i", a}, FileSizeLimit(4096));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "kezurin-cli: " + a + ": File too large\n");
+    EXPECT_TRUE(ReadFile(a) == text);
+    EXPECT_EQ(FolderEntries(work_), std::vector<std::string>{"a.c"});
+}
+
+TEST_F(ProgramTest, InPlaceInReadOnlyFolderLeavesTheOriginalUntouched) {
+    if (geteuid() == 0) GTEST_SKIP() << "root may write into a read-only folder";
+    const std::string a = Write("a.c", "a; // 1\n");
+    chmod(work_.c_str(), 0555);
+    const Outcome run = RunCli({"-i", a});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "kezurin-cli: " + a + ": Permission denied\n");
+    EXPECT_EQ(ReadFile(a), "a; // 1\n");
+    EXPECT_EQ(FolderEntries(work_), std::vector<std::string>{"a.c"});
+}
+
+TEST_F(ProgramTest, OutputFileGetsAllResults) {
+    const std::string a = Write("a.c", "a; // 1\n"), b = Write("b.c", "b; // 2\n");
+    const Outcome run = RunCli({a, b, "-o", Path("out.c")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(ReadFile(Path("out.c")), "a; \nb; \n");
+}
+
+// The output is written beside and renamed at the end, so naming an input as
+// the output does not empty it before it is read.
+TEST_F(ProgramTest, OutputFileMayBeOneOfTheInputs) {
+    const std::string a = Write("a.c", "a; // 1\n"), b = Write("b.c", "b; // 2\n");
+    const Outcome run = RunCli({a, b, "-o", b});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadFile(b), "a; \nb; \n");
+    EXPECT_EQ(FolderEntries(work_), (std::vector<std::string>{"a.c", "b.c"}));
+}
+
+TEST_F(ProgramTest, FullDeviceAsOutputFails) {
+    const std::string a = Write("a.c", "a; // 1\n");
+    const Outcome run = RunCli({a, "-o", "/dev/full"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "kezurin-cli: /dev/full: No space left on device\n");
+}
+
+TEST_F(ProgramTest, FailedOutputFileWriteLeavesTheOldOneUntouched) {
+    const std::string a = Write("a.c", std::string(20000, 'x') + "\n");
+    const std::string out = Write("out.c", "old\n");
+    const Outcome run = RunCli({a, "-o", out}, FileSizeLimit(4096));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(ReadFile(out), "old\n");
+    EXPECT_EQ(FolderEntries(work_), (std::vector<std::string>{"a.c", "out.c"}));
+}
+
+// ---- progress bar ----
+
+// Enough short lines that a run takes well over one redraw interval.
+std::string ManyLines() {
+    std::string text;
+    text.reserve(48u << 20);
+    while (text.size() < (48u << 20)) text += "x = 1; // a\ny /* b */ = 2;\n";
+    return text;
+}
+
+TEST_F(ProgramTest, ProgressBarOnlyOnATerminal) {
+    const std::string file = Write("big.c", ManyLines());
+
+    const Outcome quiet = RunCli({file, "-o", "/dev/null"});
+    EXPECT_EQ(quiet.status, 0);
+    EXPECT_EQ(quiet.err, "");
+
+    const Outcome shown = RunCli({file, "-o", "/dev/null"}, ErrorOnTerminal());
+    EXPECT_EQ(shown.status, 0);
+    std::size_t draws = 0;
+    for (std::size_t at = shown.err.find(": pass "); at != std::string::npos; at = shown.err.find(": pass ", at + 1)) {
+        ++draws;
+    }
+    EXPECT_GE(draws, 1u) << "run took " << shown.milliseconds << " ms";
+    EXPECT_LE(draws, static_cast<std::size_t>(shown.milliseconds / 100 + 1));
+    EXPECT_NE(shown.err.find("big.c: pass 1/2 ["), std::string::npos) << shown.err;
+    // The bar is wiped at the end, leaving the cursor at the start of an empty line.
+    ASSERT_FALSE(shown.err.empty());
+    EXPECT_EQ(shown.err.back(), '\r');
+    EXPECT_EQ(shown.err.find_first_not_of(" \r", shown.err.rfind('%') + 1), std::string::npos);
+}
+
+}  // namespace
