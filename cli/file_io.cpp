@@ -23,6 +23,8 @@ namespace {
 #ifdef _WIN32
 using StatBuffer = struct _stat64;
 int Stat(const std::string& path, StatBuffer& buffer) { return _stat64(path.c_str(), &buffer); }
+int FileStat(int fd, StatBuffer& buffer) { return _fstat64(fd, &buffer); }
+long long SeekPosition(int fd) { return _lseeki64(fd, 0, SEEK_CUR); }
 int OpenFile(const std::string& path, int flags, int mode) { return _open(path.c_str(), flags | _O_BINARY, mode); }
 long long ReadSome(int fd, char* to, std::size_t size) {
     return _read(fd, to, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
@@ -57,6 +59,8 @@ constexpr int kOpenFlagsExtra = 0;
 #else
 using StatBuffer = struct stat;
 int Stat(const std::string& path, StatBuffer& buffer) { return stat(path.c_str(), &buffer); }
+int FileStat(int fd, StatBuffer& buffer) { return fstat(fd, &buffer); }
+long long SeekPosition(int fd) { return lseek(fd, 0, SEEK_CUR); }
 int OpenFile(const std::string& path, int flags, int mode) { return open(path.c_str(), flags | O_CLOEXEC, mode); }
 long long ReadSome(int fd, char* to, std::size_t size) { return read(fd, to, size); }
 long long WriteSome(int fd, const char* from, std::size_t size) { return write(fd, from, size); }
@@ -92,23 +96,26 @@ void ReplaceFile(const std::string& from, const std::string& to) {
 }
 #endif
 
-#ifndef _WIN32
-#define KEZURIN_IS_DIR(mode) S_ISDIR(mode)
-#define KEZURIN_IS_REG(mode) S_ISREG(mode)
-#else
-#define KEZURIN_IS_DIR(mode) (((mode) & _S_IFMT) == _S_IFDIR)
-#define KEZURIN_IS_REG(mode) (((mode) & _S_IFMT) == _S_IFREG)
-#endif
+bool IsDirectory(const StatBuffer& info) { return (info.st_mode & S_IFMT) == S_IFDIR; }
+bool IsRegularFile(const StatBuffer& info) { return (info.st_mode & S_IFMT) == S_IFREG; }
 
 [[noreturn]] void ThrowErrno() { throw FileError(std::strerror(errno)); }
 
 constexpr std::size_t kReadChunk = 1 << 20;
 
-// Reads to the end; `expected` (the file's size when known) avoids regrowing.
-std::string ReadAll(int fd, std::size_t expected) {
+// Bytes left to read when `fd` is a regular file (so the buffer is allocated
+// once), else 0.
+std::size_t KnownRemainder(int fd) {
+    StatBuffer info{};
+    if (FileStat(fd, info) != 0 || !IsRegularFile(info)) return 0;
+    const long long position = SeekPosition(fd);
+    return position < 0 || position > info.st_size ? 0 : static_cast<std::size_t>(info.st_size - position);
+}
+
+std::string ReadAll(int fd) {
     std::string text;
     std::size_t used = 0;
-    text.resize(expected + 1);  // one byte more, so that the end shows without growing
+    text.resize(KnownRemainder(fd) + 1);  // one byte more, so that the end shows without growing
     for (;;) {
         if (used == text.size()) text.resize(std::max(text.size() * 2, kReadChunk));
         const long long got = ReadSome(fd, text.data() + used, text.size() - used);
@@ -218,13 +225,13 @@ bool StandardErrorIsTerminal() {
 std::string ReadWholeFile(const std::string& path) {
     StatBuffer info{};
     if (Stat(path, info) != 0) ThrowErrno();
-    if (KEZURIN_IS_DIR(info.st_mode)) throw FileError("is a directory");
+    if (IsDirectory(info)) throw FileError("is a directory");
     FileDescriptor fd(OpenFile(path, O_RDONLY, 0));
     if (fd.get() < 0) ThrowErrno();
-    return ReadAll(fd.get(), KEZURIN_IS_REG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0);
+    return ReadAll(fd.get());
 }
 
-std::string ReadStandardInput() { return ReadAll(0, 0); }
+std::string ReadStandardInput() { return ReadAll(0); }
 
 Output::Output(std::unique_ptr<State> state)
     : state_(std::move(state)), buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)) {}
@@ -236,7 +243,7 @@ Output Output::StandardOutput() { return Output(std::make_unique<State>(1, false
 
 Output Output::ToFile(const std::string& path) {
     StatBuffer info{};
-    if (Stat(path, info) != 0 || KEZURIN_IS_REG(info.st_mode)) return Replacing(path);
+    if (Stat(path, info) != 0 || IsRegularFile(info)) return Replacing(path);
     const int fd = OpenFile(path, O_WRONLY | O_CREAT | O_TRUNC, 0666);
     if (fd < 0) ThrowErrno();
     return Output(std::make_unique<State>(fd, true));
@@ -245,7 +252,7 @@ Output Output::ToFile(const std::string& path) {
 Output Output::Replacing(const std::string& path) {
     StatBuffer info{};
     const bool exists = Stat(path, info) == 0;
-    if (exists && KEZURIN_IS_DIR(info.st_mode)) throw FileError("is a directory");
+    if (exists && IsDirectory(info)) throw FileError("is a directory");
     auto [fd, temporary] = CreateTemporaryBeside(path);
     auto state = std::make_unique<State>(fd, true);
     state->temporary = std::move(temporary);
