@@ -1,8 +1,18 @@
 // Large blocks (the input text, the engine's line table) are backed by huge
 // pages and mapped in one call before they are first touched: with one page
 // fault per 4 KiB, a 50 MB input spent about as long in page faults as in the
-// removal itself. Linux only; elsewhere the default allocator stays.
-#if defined(__linux__)
+// removal itself. Linux only; elsewhere, and under the sanitizers (which
+// keep their own allocator), the default allocator stays.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer)
+#define KEZURIN_SANITIZED_ALLOCATOR 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define KEZURIN_SANITIZED_ALLOCATOR 1
+#endif
+
+#if defined(__linux__) && !defined(KEZURIN_SANITIZED_ALLOCATOR)
 
 #include <sys/mman.h>
 
@@ -38,8 +48,11 @@ void* Allocate(std::size_t size) {
 
 }  // namespace
 
-// The library's operator delete frees with free(), which fits these.
 void* operator new(std::size_t size) { return Allocate(size); }
 void* operator new[](std::size_t size) { return Allocate(size); }
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
 #endif
