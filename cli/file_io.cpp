@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #ifdef _WIN32
@@ -33,6 +34,7 @@ long long WriteSome(int fd, const char* from, std::size_t size) {
     return _write(fd, from, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
 }
 int CloseFile(int fd) { return _close(fd); }
+std::string FollowLinks(const std::string& path) { return path; }
 int SyncFile(int fd) { return _commit(fd); }
 int ProcessId() { return _getpid(); }
 void SyncFolder(const std::string&) {}
@@ -65,6 +67,16 @@ int OpenFile(const std::string& path, int flags, int mode) { return open(path.c_
 long long ReadSome(int fd, char* to, std::size_t size) { return read(fd, to, size); }
 long long WriteSome(int fd, const char* from, std::size_t size) { return write(fd, from, size); }
 int CloseFile(int fd) { return close(fd); }
+
+// The file a symbolic link points to: it is that file that gets replaced, and
+// the link stays a link.
+std::string FollowLinks(const std::string& path) {
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (!resolved) return path;
+    std::string target = resolved;
+    std::free(resolved);
+    return target;
+}
 int SyncFile(int fd) { return fsync(fd); }
 int ProcessId() { return static_cast<int>(getpid()); }
 
@@ -249,7 +261,8 @@ Output Output::ToFile(const std::string& path) {
     return Output(std::make_unique<State>(fd, true));
 }
 
-Output Output::Replacing(const std::string& path) {
+Output Output::Replacing(const std::string& linkOrFile) {
+    const std::string path = FollowLinks(linkOrFile);
     StatBuffer info{};
     const bool exists = Stat(path, info) == 0;
     if (exists && IsDirectory(info)) throw FileError("is a directory");

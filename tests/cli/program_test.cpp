@@ -345,6 +345,18 @@ TEST_F(ProgramTest, InPlaceRewritesEachFileAndKeepsItsMode) {
     EXPECT_EQ(FolderEntries(work_), (std::vector<std::string>{"a.c", "b.c"}));
 }
 
+TEST_F(ProgramTest, InPlaceThroughASymbolicLinkRewritesItsTarget) {
+    const std::string a = Write("a.c", "a; // 1\n");
+    ASSERT_EQ(symlink("a.c", Path("link.c").c_str()), 0);
+    const Outcome run = RunCli({"-i", Path("link.c")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadFile(a), "a; \n");
+    struct stat info {};
+    lstat(Path("link.c").c_str(), &info);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(FolderEntries(work_), (std::vector<std::string>{"a.c", "link.c"}));
+}
+
 TEST_F(ProgramTest, InPlaceGoesOnAfterAMissingFile) {
     const std::string a = Write("a.c", "a; // 1\n");
     const Outcome run = RunCli({"-i", Path("missing.c"), a});
