@@ -149,7 +149,11 @@ void TApplication::Run(int showCommand) {
 
 bool TApplication::HandleMessage() {
     MSG message;
-    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        // An error may come from a message sent to a window directly, not through the queue.
+        ShowPendingException();
+        return false;
+    }
     if (message.message == WM_QUIT) {
         terminated_ = true;
         return true;

@@ -77,13 +77,6 @@ constexpr HandlerBinding kHandlers[] = {
     {"SpeedButton1Click", &TMainForm1::SpeedButton1Click},
 };
 
-Handler BindHandler(std::string_view name) {
-    if (name.empty()) return nullptr;
-    for (const auto& binding : kHandlers) {
-        if (binding.name == name) return binding.handler;
-    }
-    throw std::logic_error("unknown handler " + std::string(name));
-}
 
 constexpr int kMinimumPaneWidth = 30;
 
@@ -145,14 +138,6 @@ bool SameBox(HWND window, const Box& box) {
     MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
     return rect.left == box.left && rect.top == box.top && rect.right - rect.left == box.width &&
            rect.bottom - rect.top == box.height;
-}
-
-std::string StatusText(HWND statusBar) {
-    const auto length = LOWORD(SendMessageA(statusBar, SB_GETTEXTLENGTHA, 0, 0));
-    std::string text(length + 1u, '\0');
-    SendMessageA(statusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(length);
-    return text;
 }
 
 }  // namespace
@@ -289,6 +274,8 @@ LRESULT TMainForm1::HandleControlMessage(Child& child, UINT message, WPARAM wPar
     case WM_PRINTCLIENT:
         OnEraseBackground(child, reinterpret_cast<HDC>(wParam));
         return TRUE;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(FontOf(child));
     case WM_CTLCOLORBTN:
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_SETCURSOR:
@@ -362,7 +349,7 @@ void TMainForm1::CreateChild(Child& child) {
                                    ThisModule(), this);
     if (!child.window) throw std::runtime_error(std::string("cannot create ") + spec.name);
     if (!spec.enabled) EnableWindow(child.window, FALSE);
-    if (spec.kind != ControlKind::StatusBar) {
+    if (spec.kind == ControlKind::Memo || spec.kind == ControlKind::Button) {
         SendMessageA(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(child)), FALSE);
     }
     // Lift the edit control's default limit: nothing pasted may be cut off.
@@ -393,7 +380,7 @@ void TMainForm1::CreateTooltips() {
 
 void TMainForm1::OnSize(UINT kind) {
     if (kind == SIZE_MINIMIZED) return;
-    if (resizeHandler_) (this->*resizeHandler_)(window_);
+    if (resizeHandler_) resizeHandler_(window_);
     LayOut();
 }
 
@@ -593,12 +580,32 @@ HWND TMainForm1::Control(std::string_view name) const {
     return children_[index].window;
 }
 
+EventHandler TMainForm1::BindHandler(std::string_view name) {
+    if (name.empty()) return {};
+    for (const auto& binding : kHandlers) {
+        if (binding.name == name) {
+            return [this, member = binding.handler](HWND sender) { (this->*member)(sender); };
+        }
+    }
+    throw std::logic_error("unknown handler " + std::string(name));
+}
+
+void TMainForm1::Bind(std::string_view controlName, EventHandler handler) {
+    if (controlName.empty()) {
+        resizeHandler_ = std::move(handler);
+    } else {
+        const int index = IndexOf(controlName);
+        if (index < 0) throw std::out_of_range("no control " + std::string(controlName));
+        children_[index].handler = std::move(handler);
+    }
+}
+
 HFONT TMainForm1::FontOf(const Child& child) const {
     return child.font ? child.font.get() : font_.get();
 }
 
 void TMainForm1::Fire(const Child& child) {
-    if (child.handler) (this->*child.handler)(child.window);
+    if (child.handler) child.handler(child.window);
 }
 
 void TMainForm1::ShowFirst(int showCommand) {
@@ -704,11 +711,21 @@ std::string TMainForm1::HintAt(POINT screenPoint) const {
     return {};
 }
 
+std::string TMainForm1::StatusText() const {
+    const HWND statusBar = StatusBar1();
+    // The length may come in characters rather than bytes: room for two bytes each.
+    const std::size_t length = LOWORD(SendMessageA(statusBar, SB_GETTEXTLENGTHA, 0, 0));
+    std::string text(2 * length + 2, '\0');
+    SendMessageA(statusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(std::char_traits<char>::length(text.c_str()));
+    return text;
+}
+
 void TMainForm1::ShowHintAt(POINT screenPoint) {
     const HWND statusBar = StatusBar1();
     if (!statusBar) return;
     const std::string hint = HintAt(screenPoint);
-    if (hint != StatusText(statusBar)) {
+    if (hint != StatusText()) {
         SendMessageA(statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(hint.c_str()));
     }
 }

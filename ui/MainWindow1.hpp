@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <exception>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,8 @@ namespace kezurin {
 
 class TMainForm1;
 using Handler = void (TMainForm1::*)(HWND sender);
+// What runs when a control raises its event; receives the control.
+using EventHandler = std::function<void(HWND sender)>;
 
 enum class ControlKind { StatusBar, Panel, Label, Splitter, SpeedButton, Button, Memo };
 
@@ -82,9 +85,15 @@ public:
     // Writes the hint of the control under the point into the status bar when
     // it differs from what the status bar shows.
     void ShowHintAt(POINT screenPoint);
+    // The text the status bar shows.
+    std::string StatusText() const;
 
     // The controls that Tab visits, in order (disabled ones included).
     std::vector<HWND> TabOrder() const;
+
+    // Binds another handler to a control's event (click, change), or to the
+    // window's resize event when the name is empty.
+    void Bind(std::string_view controlName, EventHandler handler);
 
     // Event handlers, bound by name from the layout description.
     void Memo1Change(HWND sender);
@@ -101,7 +110,7 @@ private:
         Placement placement;
         HWND window = nullptr;
         Font font;  // null: the window's font
-        Handler handler = nullptr;
+        EventHandler handler;
         bool hot = false;
         bool pressed = false;
     };
@@ -146,6 +155,7 @@ private:
     const Child* ChildAt(POINT screenPoint) const;
     HFONT FontOf(const Child& child) const;
     void Fire(const Child& child);
+    EventHandler BindHandler(std::string_view name);
     HWND NextTabStop(HWND from, bool backwards) const;
     bool PressAccessKey(char key);
     void DrawDragLine();
@@ -159,7 +169,7 @@ private:
     Brush hatch_;
     OwnedWindow tooltip_;
     DividerDrag drag_;
-    Handler resizeHandler_ = nullptr;
+    EventHandler resizeHandler_;
     bool constructing_ = true;
     std::exception_ptr creationError_;
     HWND lastFocus_ = nullptr;

@@ -63,21 +63,25 @@ use_wine_environment() {
 }
 
 wine_registry_set() {
-  wine reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1
+  wine reg add "$1" /v "$2" /d "$3" /f </dev/null >/dev/null 2>&1
 }
 
 # Creates the prefix (once) and keeps one wineserver for all the programs that follow.
 start_wine() {
   use_wine_environment
   mkdir -p "$WINEPREFIX"
-  wineserver -p
+  # The server and Wine's own services outlive the programs: keep them off our
+  # output, or whoever reads it waits for them.
+  wineserver -p </dev/null >/dev/null 2>&1
   if [ ! -f "$WINEPREFIX/.kezurin-ready" ]; then
     say "creating the Wine prefix $WINEPREFIX"
-    wine wineboot --init >/dev/null 2>&1
+    wine wineboot --init </dev/null >/dev/null 2>&1
     # The window font by its Japanese name, from the IPA fonts.
     wine_registry_set 'HKCU\Software\Wine\Fonts\Replacements' 'ＭＳ Ｐゴシック' 'IPAPGothic'
     wine_registry_set 'HKCU\Software\Wine\Fonts\Replacements' 'ＭＳ ゴシック' 'IPAGothic'
     touch "$WINEPREFIX/.kezurin-ready"
+  else
+    wine wineboot </dev/null >/dev/null 2>&1
   fi
 }
 
