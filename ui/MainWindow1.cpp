@@ -267,7 +267,6 @@ LRESULT TMainForm1::HandleControlMessage(Child& child, UINT message, WPARAM wPar
         OnCommand(wParam, lParam);
         return 0;
     case WM_PAINT:
-        if (child.spec->kind == ControlKind::Panel) break;
         OnPaint(child);
         return 0;
     case WM_ERASEBKGND:
@@ -417,6 +416,7 @@ void TMainForm1::OnPaint(Child& child) {
     GetClientRect(child.window, &rect);
     FillRect(paint.get(), &rect, GetSysColorBrush(COLOR_BTNFACE));
     const ControlSpec& spec = *child.spec;
+    if (spec.kind == ControlKind::Panel) return;
     if (spec.kind == ControlKind::Splitter) {
         DrawEdge(paint.get(), &rect, BDR_RAISEDINNER, BF_LEFT | BF_RIGHT);
         return;
