@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "code_page.hpp"
+#include "window_class.hpp"
 
 namespace kezurin {
 
@@ -60,11 +61,6 @@ private:
     std::vector<HWND> disabled_;
 };
 
-HICON ProgramIcon() {
-    HICON icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
-    return icon ? icon : LoadIcon(nullptr, IDI_APPLICATION);
-}
-
 }  // namespace
 
 std::string ErrorBoxText(std::string_view message) {
@@ -78,17 +74,7 @@ TApplication::~TApplication() = default;
 
 void TApplication::Initialize() {
     if (owner_.get()) return;
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (!GetClassInfoExA(GetModuleHandleA(nullptr), kOwnerClass, &existing)) {
-        WNDCLASSEXA windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = OwnerProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hIcon = ProgramIcon();
-        windowClass.lpszClassName = kOwnerClass;
-        if (!RegisterClassExA(&windowClass)) throw Exception("RegisterClassEx failed");
-    }
+    RegisterWindowClass(kOwnerClass, OwnerProc, ProgramIcon());
     // A popup of no size: invisible itself, but the taskbar entry of the program.
     owner_ = OwnedWindow(CreateWindowExA(0, kOwnerClass, title_.c_str(),
                                          WS_POPUP | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,

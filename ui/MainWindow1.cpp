@@ -1,4 +1,5 @@
 #include "MainWindow1.hpp"
+#include "window_class.hpp"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -81,26 +82,6 @@ constexpr HandlerBinding kHandlers[] = {
 constexpr int kMinimumPaneWidth = 30;
 
 HINSTANCE ThisModule() { return GetModuleHandleA(nullptr); }
-
-void RegisterWindowClass(const char* name, WNDPROC procedure, HICON icon) {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(ThisModule(), name, &existing)) return;
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = ThisModule();
-    windowClass.hIcon = icon;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = name;
-    if (!RegisterClassExA(&windowClass)) throw std::runtime_error("RegisterClassEx failed");
-}
-
-HICON ProgramIcon() {
-    HICON icon = LoadIconA(ThisModule(), "MAINICON");
-    return icon ? icon : LoadIcon(nullptr, IDI_APPLICATION);
-}
 
 // The text height of the window font on this display: 12 pixels at 96 dpi.
 int DisplayTextHeight(int designHeight) {
