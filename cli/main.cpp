@@ -47,7 +47,7 @@ std::unique_ptr<TextHost> RemoveCommentsFrom(const std::string& input, Encoding 
     RunRemoval(*host, CodePageFor(encoding, host->GetInputText()));
     host->OnRepaint(nullptr);
     if (!host->Messages().empty()) {
-        throw FileError("comment removal failed (out of memory, or a line of 1 GiB or more)");
+        throw FileError("comment removal failed (out of memory, or a line too long to hold)");
     }
     return host;
 }

@@ -24,7 +24,7 @@ std::variant<Options, UsageError> ParseArguments(const std::vector<std::string_v
             continue;
         }
         const auto [name, attached] = SplitLongOption(argument);
-        auto value = [&, name = name, attached = attached]() -> std::optional<std::string_view> {
+        auto value = [&, attached = attached]() -> std::optional<std::string_view> {
             if (attached) return attached;
             if (at + 1 < arguments.size()) return arguments[++at];
             return std::nullopt;
