@@ -53,24 +53,13 @@ private:
     std::size_t line_ = static_cast<std::size_t>(-2);
 };
 
-// A host that knows which lines hold no slash spares the run their search.
-template <class Host>
-bool KnownToHoldNoComment(const Host& host, std::size_t index) {
-    if constexpr (requires { host.LineMayHoldComment(index); }) {
-        return !host.LineMayHoldComment(index);
-    } else {
-        return false;
-    }
-}
-
 template <class Host>
 void RunPasses(Host& host, const CodePage& codePage) {
     host.SetOutputText(host.GetInputText());
 
     ProgressCaption lineCaption(kLineCommentProgress);
     for (std::size_t i = 0; i < host.GetLineCount(); ++i) {
-        const std::string_view line = host.GetLine(i);
-        host.PutLine(i, KnownToHoldNoComment(host, i) ? line : RemoveLineComment(line, codePage));
+        host.PutLine(i, RemoveLineComment(host.GetLine(i), codePage));
         host.SetCaption(lineCaption.For(i));
         host.Repaint();
     }
@@ -79,10 +68,7 @@ void RunPasses(Host& host, const CodePage& codePage) {
     bool InBlockComment = false;
     std::string scratch;
     for (std::size_t j = 0; j < host.GetLineCount(); ++j) {
-        const std::string_view line = host.GetLine(j);
-        const bool untouched = !InBlockComment && KnownToHoldNoComment(host, j);
-        host.PutLine(j, untouched ? line
-                                  : RemoveBlockComments(line, InBlockComment, scratch, codePage));
+        host.PutLine(j, RemoveBlockComments(host.GetLine(j), InBlockComment, scratch, codePage));
         host.SetCaption(blockCaption.For(j));
         host.Repaint();
     }

@@ -1,7 +1,6 @@
 #include "text_host.hpp"
 
 #include <algorithm>
-#include <bit>
 #include <stdexcept>
 
 #include "removal_run_core.hpp"
@@ -11,16 +10,6 @@ namespace {
 
 constexpr std::size_t kChunkSize = 64 * 1024;
 
-// Word-at-a-time byte search: the high bit of every byte of `word` that
-// equals `byte`, and no other bit.
-constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
-constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7Fu;
-
-constexpr std::uint64_t BytesEqual(std::uint64_t word, unsigned char byte) {
-    const std::uint64_t zeroWhereEqual = word ^ (kEveryByte * byte);
-    return ~(((zeroWhereEqual & kLowBits) + kLowBits) | zeroWhereEqual | kLowBits);
-}
-
 bool Contains(std::string_view outer, std::string_view inner) {
     return !inner.empty() && inner.data() >= outer.data() &&
            inner.data() + inner.size() <= outer.data() + outer.size();
@@ -29,7 +18,7 @@ bool Contains(std::string_view outer, std::string_view inner) {
 }  // namespace
 
 TextHost::TextHost(std::string input, LineBreaks breaks)
-    : breaks_(breaks), input_(std::move(input)), lines_{Line{"", 0, 0, 0, 0}} {}
+    : breaks_(breaks), input_(std::move(input)), lines_{Line{"", 0, 0, 0}} {}
 
 void TextHost::SetOutputText(std::string_view text) {
     std::unique_ptr<char[]> own;
@@ -42,7 +31,7 @@ void TextHost::SetOutputText(std::string_view text) {
     try {
         SplitLines(text);
     } catch (...) {
-        lines_.assign(1, Line{"", 0, 0, 0, 0});
+        lines_.assign(1, Line{"", 0, 0, 0});
         throw;
     }
     ownText_ = std::move(own);
@@ -51,50 +40,24 @@ void TextHost::SetOutputText(std::string_view text) {
     chunkNext_ = nullptr;
 }
 
-// Splitting reads eight bytes at a time and notes, besides the line feeds,
-// which lines hold a slash at all; most lines of a source hold none.
 void TextHost::SplitLines(std::string_view text) {
     // The table is refilled in place, so that a second run reuses its memory.
     lines_.clear();
-    const char* const bytes = text.data();
     std::size_t start = 0;
-    bool slash = false;
     auto addLine = [&](std::size_t end, unsigned breakLength) {
         if (end - start > kMaxLineLength) throw std::length_error("line too long");
-        lines_.push_back(Line{bytes + start, static_cast<std::uint32_t>(end - start), 0, slash,
+        lines_.push_back(Line{text.data() + start, static_cast<std::uint32_t>(end - start), 0,
                               breakLength});
     };
-    auto lineFeedAt = [&](std::size_t lf) {
-        if (lf > start && bytes[lf - 1] == '\r') {
+    for (std::size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n', lf + 1)) {
+        if (lf > start && text[lf - 1] == '\r') {
             addLine(lf - 1, 2);
         } else if (breaks_ == LineBreaks::CrLfOrLf) {
             addLine(lf, 1);
         } else {
-            return;  // a lone LF is part of the line
+            continue;  // a lone LF is part of the line
         }
         start = lf + 1;
-        slash = false;
-    };
-
-    std::size_t at = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        for (; at + 8 <= text.size(); at += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, bytes + at, sizeof word);
-            std::uint64_t feeds = BytesEqual(word, '\n');
-            std::uint64_t slashes = BytesEqual(word, '/');
-            for (; feeds != 0; feeds &= feeds - 1) {
-                const std::uint64_t before = (feeds & (~feeds + 1)) - 1;
-                slash = slash || (slashes & before) != 0;
-                slashes &= ~before;
-                lineFeedAt(at + static_cast<std::size_t>(std::countr_zero(feeds)) / 8);
-            }
-            slash = slash || slashes != 0;
-        }
-    }
-    for (; at < text.size(); ++at) {
-        if (bytes[at] == '/') slash = true;
-        if (bytes[at] == '\n') lineFeedAt(at);
     }
     addLine(text.size(), 0);
 }

@@ -26,7 +26,7 @@ enum class LineBreaks { CrLf, CrLfOrLf };
 class TextHost final : public RemovalHost {
 public:
     // Lines of at least this many bytes are refused (the run then fails).
-    static constexpr std::size_t kMaxLineLength = (std::size_t{1} << 29) - 1;
+    static constexpr std::size_t kMaxLineLength = (std::size_t{1} << 30) - 1;
 
     explicit TextHost(std::string input, LineBreaks breaks = LineBreaks::CrLf);
 
@@ -54,10 +54,6 @@ public:
     const std::string& Caption() const { return caption_; }
     int BeepCount() const { return beeps_; }
     const std::vector<std::string>& Messages() const { return messages_; }
-    // False when the line holds no "/", and so no comment marker: the run
-    // then need not search it.
-    bool LineMayHoldComment(std::size_t index) const { return lines_[index].mayHoldSlash != 0; }
-
     // Called at every repaint of a run: where progress can be shown.
     void OnRepaint(std::function<void()> hook) { onRepaint_ = std::move(hook); }
 
@@ -65,8 +61,7 @@ private:
     struct Line {
         const char* data;
         std::uint32_t length;
-        std::uint32_t capacity : 29;  // writable bytes at `data`; 0 for a line of the source text
-        std::uint32_t mayHoldSlash : 1;  // 0 only when the line surely holds no "/"
+        std::uint32_t capacity : 30;  // writable bytes at `data`; 0 for a line of the source text
         std::uint32_t breakLength : 2;  // 0 (last line), 1 (LF) or 2 (CR LF)
     };
 
@@ -108,7 +103,6 @@ inline void TextHost::PutLine(std::size_t index, std::string_view text) {
         line.data = copy;
         line.capacity = static_cast<std::uint32_t>(text.size());
     }
-    if (text.data() != line.data) line.mayHoldSlash = 1;
     line.length = static_cast<std::uint32_t>(text.size());
 }
 
