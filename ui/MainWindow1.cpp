@@ -1,7 +1,12 @@
 #include "MainWindow1.hpp"
+#include "info_page.hpp"
+#include "message_box.hpp"
+#include "removal_run.hpp"
+#include "system_code_page.hpp"
 #include "window_class.hpp"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -370,7 +375,7 @@ void TMainForm1::OnCommand(WPARAM wParam, LPARAM lParam) {
     const Child& child = children_[index];
     const WORD code = HIWORD(wParam);
     if ((child.spec->kind == ControlKind::Button && code == BN_CLICKED) ||
-        (child.spec->kind == ControlKind::Memo && code == EN_CHANGE)) {
+        (child.spec->kind == ControlKind::Memo && code == EN_CHANGE && child.window != quietControl_)) {
         Fire(child);
     }
 }
@@ -717,10 +722,67 @@ void TMainForm1::FormResize(HWND) {
     SetControlWidth("Memo1", (outer.right - outer.left) / 2 - Scale(9));
 }
 
-void TMainForm1::Memo1Change(HWND) {}
-void TMainForm1::Button1Click(HWND) {}
-void TMainForm1::Button2Click(HWND) {}
-void TMainForm1::Button3Click(HWND) {}
-void TMainForm1::SpeedButton1Click(HWND) {}
+// Sets a control's text without handling the change report it raises.
+void TMainForm1::SetTextQuietly(HWND control, const char* text) {
+    quietControl_ = control;
+    SetWindowTextA(control, text);
+    quietControl_ = nullptr;
+}
+
+void TMainForm1::ShowMessageBox(const std::string& text) {
+    if (messageDisplay_) {
+        messageDisplay_(text);
+        return;
+    }
+    // The hidden owner window carries the application title.
+    std::string title(static_cast<std::size_t>(GetWindowTextLengthA(owner_.OwnerWindow())) + 1, '\0');
+    title.resize(static_cast<std::size_t>(
+        GetWindowTextA(owner_.OwnerWindow(), title.data(), static_cast<int>(title.size()))));
+    ShowCentredMessageBox(window_, text, title);
+}
+
+PaneRemovalHost TMainForm1::MakeRemovalHost() {
+    return PaneRemovalHost({window_, Memo1(), Memo2()},
+                           [this](const std::string& text) { ShowMessageBox(text); });
+}
+
+// Any edit that leaves text in the input throws the output of an earlier run
+// away; deleting the whole input keeps it.
+void TMainForm1::Memo1Change(HWND) {
+    const bool hasText = GetWindowTextLengthA(Memo1()) != 0;
+    if (hasText) SetWindowTextA(Memo2(), "");
+    EnableWindow(Button1(), hasText);
+    EnableWindow(Button3(), hasText);
+}
+
+void TMainForm1::Button1Click(HWND) {
+    PaneRemovalHost host = MakeRemovalHost();
+    RunRemoval(host, SystemCodePage());
+    host.Flush();
+}
+
+// Paste: the clipboard's text replaces the input. Only the paste reports a change.
+void TMainForm1::Button2Click(HWND) {
+    SetTextQuietly(Memo1(), "");
+    SendMessageA(Memo1(), WM_PASTE, 0, 0);
+}
+
+// Copy: the whole output, as it stands, to the clipboard.
+void TMainForm1::Button3Click(HWND) {
+    SendMessageA(Memo2(), EM_SETSEL, 0, -1);
+    SendMessageA(Memo2(), WM_COPY, 0, 0);
+}
+
+// Opens the information page; whether the shell manages is not reported.
+void TMainForm1::SpeedButton1Click(HWND) {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string address = InfoPageAddress(std::string_view(path, length), SystemCodePage());
+    if (addressOpener_) {
+        addressOpener_(window_, address);
+        return;
+    }
+    ShellExecuteA(window_, "OPEN", address.c_str(), "", "", SW_SHOW);
+}
 
 }  // namespace kezurin

@@ -7,8 +7,10 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "PaneRemovalHost.hpp"
 #include "form_owner.hpp"
 #include "layout.hpp"
 #include "win_handles.hpp"
@@ -19,6 +21,8 @@ class TMainForm1;
 using Handler = void (TMainForm1::*)(HWND sender);
 // What runs when a control raises its event; receives the control.
 using EventHandler = std::function<void(HWND sender)>;
+// Asks the shell to open a web address (tests record it instead).
+using AddressOpener = std::function<void(HWND owner, const std::string& address)>;
 
 enum class ControlKind { StatusBar, Panel, Label, Splitter, SpeedButton, Button, Memo };
 
@@ -95,6 +99,13 @@ public:
     // window's resize event when the name is empty.
     void Bind(std::string_view controlName, EventHandler handler);
 
+    // How the removal run's message and the information page reach the user;
+    // by default a centred message box and the shell.
+    void SetMessageDisplay(MessageDisplay display) { messageDisplay_ = std::move(display); }
+    void SetAddressOpener(AddressOpener opener) { addressOpener_ = std::move(opener); }
+    // The panes and caption a removal run works on, and how its message shows.
+    PaneRemovalHost MakeRemovalHost();
+
     // Event handlers, bound by name from the layout description.
     void Memo1Change(HWND sender);
     void Button1Click(HWND sender);
@@ -155,6 +166,8 @@ private:
     const Child* ChildAt(POINT screenPoint) const;
     HFONT FontOf(const Child& child) const;
     void Fire(const Child& child);
+    void SetTextQuietly(HWND control, const char* text);
+    void ShowMessageBox(const std::string& text);
     EventHandler BindHandler(std::string_view name);
     HWND NextTabStop(HWND from, bool backwards) const;
     bool PressAccessKey(char key);
@@ -173,6 +186,9 @@ private:
     bool constructing_ = true;
     std::exception_ptr creationError_;
     HWND lastFocus_ = nullptr;
+    HWND quietControl_ = nullptr;  // its change reports are not handled
+    MessageDisplay messageDisplay_;
+    AddressOpener addressOpener_;
 };
 
 // The one main window, set before its construction begins.

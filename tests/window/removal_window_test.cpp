@@ -1,0 +1,209 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+
+#include "commands_fixture.hpp"
+#include "removal_run.hpp"
+#include "source_generator.hpp"
+
+namespace kezurin::testing {
+namespace {
+
+// "ケズリン - 除去終了" in code page 932.
+const std::string kFinished = "\x83\x50\x83\x59\x83\x8A\x83\x93 - \x8F\x9C\x8B\x8E\x8F\x49\x97\xB9";
+
+// Passes every call on to another host; notes the line written last and can
+// fail at a chosen line read.
+class ObservedHost final : public RemovalHost {
+public:
+    static constexpr std::size_t kNever = static_cast<std::size_t>(-1);
+
+    ObservedHost(RemovalHost& inner, std::size_t failingRead = kNever)
+        : inner_(inner), failingRead_(failingRead) {}
+
+    std::string_view GetInputText() override { return inner_.GetInputText(); }
+    void SetOutputText(std::string_view text) override { inner_.SetOutputText(text); }
+    std::size_t GetLineCount() override { return inner_.GetLineCount(); }
+    std::string_view GetLine(std::size_t index) override {
+        if (reads_++ == failingRead_) throw std::runtime_error("read failed");
+        return inner_.GetLine(index);
+    }
+    void PutLine(std::size_t index, std::string_view text) override {
+        if (index < inner_.GetLineCount()) lastWritten = index;
+        inner_.PutLine(index, text);
+    }
+    void SetCaption(std::string_view caption) override { inner_.SetCaption(caption); }
+    void Repaint() override { inner_.Repaint(); }
+    void Beep() override { inner_.Beep(); }
+    void ShowMessage(std::string_view text) override { inner_.ShowMessage(text); }
+
+    std::size_t lastWritten = kNever;
+
+private:
+    RemovalHost& inner_;
+    std::size_t failingRead_;
+    std::size_t reads_ = 0;
+};
+
+// Byte offset of the end of line `index` of a CR LF text.
+std::size_t EndOfLine(const std::string& text, std::size_t index) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < index; ++i) start = text.find("\r\n", start) + 2;
+    const std::size_t end = text.find("\r\n", start);
+    return end == std::string::npos ? text.size() : end;
+}
+
+struct RunCase {
+    const char* name;
+    std::string input;
+};
+
+class RemovalThroughTheWindow : public CommandTest, public ::testing::WithParamInterface<RunCase> {};
+
+TEST_P(RemovalThroughTheWindow, LeavesWhatTheInMemoryHostLeavesWithTheCaretAfterTheLastLineWritten) {
+    const std::string& input = GetParam().input;
+    TextHost memory(input);
+    ObservedHost observed(memory);
+    RunRemoval(observed);
+
+    SetInput(input);
+    ASSERT_EQ(TextOf(form->Memo1()), input);
+    if (input.empty()) {
+        form->Button1Click(form->Button1());  // the button is disabled then
+    } else {
+        Click(form->Button1());
+    }
+
+    const std::string output = TextOf(form->Memo2());
+    EXPECT_EQ(output, memory.OutputText());
+    EXPECT_EQ(TextOf(form->Handle()), kFinished);
+    const std::size_t caret =
+        observed.lastWritten == ObservedHost::kNever ? 0 : EndOfLine(output, observed.lastWritten);
+    // The caret, whatever unit the pane counts positions in: a typed letter lands there.
+    Type(form->Memo2(), 'Q');
+    std::string typed = output;
+    typed.insert(typed.begin() + static_cast<std::ptrdiff_t>(caret), 'Q');
+    EXPECT_EQ(TextOf(form->Memo2()), typed);
+    EXPECT_EQ(TextOf(form->Memo1()), input);
+    EXPECT_EQ(RemovalEnabled(), !input.empty());
+    EXPECT_TRUE(messages.empty());
+}
+
+std::string LongLine() {
+    std::string line = "int a = 1; /* open */ ";
+    while (line.size() < 10'000 - 12) line += "x";
+    return line + " // the end";  // the comment starts far behind byte 4096
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, RemovalThroughTheWindow,
+    ::testing::Values(
+        RunCase{"Empty", ""},
+        RunCase{"ThreeLines", "int a; // one\r\nint b;\r\n/* c */ int d;"},
+        RunCase{"TrailingLineBreak", "a\r\n"},
+        RunCase{"FourLineBlockComment",
+                "int a; /* first\r\n   middle\r\n\r\n   last */ int b; // tail\r\n"},
+        RunCase{"LastLineEmptied", "a = 1;\r\n// last"},
+        RunCase{"OpenCommentThenLineComment", "/* a\r\n// b"},
+        RunCase{"TenThousandByteLine", LongLine() + "\r\nnext; // n\r\n"},
+        RunCase{"ShiftJis",
+                "// 表示する\r\nx = \"ソ\"; /* 能力 */ y = 1; // 予定\r\n/* ｢半角｣\r\n  ～ */ z;\r\n"},
+        RunCase{"LoneLineFeedStaysInItsLine", "a // x\nb\r\nc /* y */\n d"},
+        RunCase{"OnlyLineBreaks", "\r\n\r\n\r\n"}),
+    [](const auto& tested) { return std::string(tested.param.name); });
+
+TEST_F(CommandTest, ARunCanBeRepeatedWithTheSameResult) {
+    SetInput("int a; /* b */ c; // d\r\n");
+    Click(form->Button1());
+    const std::string first = TextOf(form->Memo2());
+    Click(form->Button1());
+    EXPECT_EQ(TextOf(form->Memo2()), first);
+    EXPECT_EQ(first, RemovedInMemory("int a; /* b */ c; // d\r\n"));
+}
+
+TEST_F(CommandTest, APastedTwoMegabyteSourceIsTakenWholeAndRunWhole) {
+    const std::string input = bench::GenerateSource(2'000'000);
+    ASSERT_TRUE(PutOnClipboard(input));
+    Click(form->Button2());
+    ASSERT_EQ(TextOf(form->Memo1()), input);
+    Click(form->Button1());
+    EXPECT_EQ(TextOf(form->Memo2()), RemovedInMemory(input));
+    EXPECT_EQ(TextOf(form->Handle()), kFinished);
+}
+
+// --- A run that fails ----------------------------------------------------------
+
+struct FailureCase {
+    const char* name;
+    std::size_t failingRead;   // counted over both passes
+    std::string captionAfter;  // the last caption set, or the title
+};
+
+class FailingRun : public CommandTest, public ::testing::WithParamInterface<FailureCase> {};
+
+// Eight lines whose two passes give different results.
+const std::string kEightLines = [] {
+    std::string text;
+    for (char digit = '0'; digit < '8'; ++digit) {
+        text += 'x';
+        text += digit;
+        text += " /* b */ y; // z\r\n";
+    }
+    return text;
+}();
+
+TEST_P(FailingRun, KeepsThePartialResultAndShowsTheMessageOverIt) {
+    TextHost memory(kEightLines);
+    ObservedHost failingInMemory(memory, GetParam().failingRead);
+    RunRemoval(failingInMemory);
+
+    SetInput(kEightLines);
+    PaneRemovalHost panes = form->MakeRemovalHost();
+    ObservedHost failing(panes, GetParam().failingRead);
+    RunRemoval(failing, kShiftJis);
+    panes.Flush();
+
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "除去処理に失敗しました。");
+    EXPECT_EQ(messages[0].outputThen, memory.OutputText());
+    EXPECT_EQ(messages[0].captionThen, GetParam().captionAfter);
+    EXPECT_EQ(TextOf(form->Memo2()), memory.OutputText());
+    EXPECT_EQ(TextOf(form->Handle()), GetParam().captionAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, FailingRun,
+    ::testing::Values(
+        FailureCase{"BeforeTheFirstLine", 0, "ケズリン"},
+        FailureCase{"InPassOneOnLine3", 3, "ケズリン - 2行目 コメントアウト｢//～｣除去中..."},
+        FailureCase{"InPassTwoOnLine5", 8 + 5, "ケズリン - 4行目 コメントアウト｢/*～*/｣除去中..."}),
+    [](const auto& tested) { return std::string(tested.param.name); });
+
+TEST_F(CommandTest, AFailureInPassTwoLeavesPassTwoResultsBeforeItAndPassOneResultsFromIt) {
+    TextHost whole(kEightLines);
+    RunRemoval(whole);
+    SetInput(kEightLines);
+    PaneRemovalHost panes = form->MakeRemovalHost();
+    ObservedHost failing(panes, 8 + 5);
+    RunRemoval(failing, kShiftJis);
+    panes.Flush();
+    const std::string output = TextOf(form->Memo2());
+    for (std::size_t line = 0; line < 8; ++line) {
+        const std::size_t start = line == 0 ? 0 : EndOfLine(output, line - 1) + 2;
+        const std::string text = output.substr(start, EndOfLine(output, line) - start);
+        if (line < 5) {
+            EXPECT_EQ(text, whole.GetLine(line)) << line;
+        } else {
+            std::string passOne = "x0 /* b */ y; ";
+            passOne[1] = static_cast<char>('0' + line);
+            EXPECT_EQ(text, passOne) << line;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kezurin::testing
