@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <stdexcept>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "commands_fixture.hpp"
 #include "removal_run.hpp"
@@ -37,11 +39,18 @@ public:
         inner_.PutLine(index, text);
     }
     void SetCaption(std::string_view caption) override { inner_.SetCaption(caption); }
-    void Repaint() override { inner_.Repaint(); }
+    void Repaint() override {
+        if (slowLines) Sleep(20);  // a line slower than a screen refresh
+        inner_.Repaint();
+        if (form) shownCaptions.push_back(TextOf(form));
+    }
     void Beep() override { inner_.Beep(); }
     void ShowMessage(std::string_view text) override { inner_.ShowMessage(text); }
 
     std::size_t lastWritten = kNever;
+    bool slowLines = false;
+    HWND form = nullptr;                     // its caption is noted after every repaint
+    std::vector<std::string> shownCaptions;
 
 private:
     RemovalHost& inner_;
@@ -203,6 +212,84 @@ TEST_F(CommandTest, AFailureInPassTwoLeavesPassTwoResultsBeforeItAndPassOneResul
             EXPECT_EQ(text, passOne) << line;
         }
     }
+}
+
+// --- Progress and the message box -----------------------------------------------
+
+std::string Progress(std::string_view pass, int line) {
+    return std::string(kCaptionPrefix) + std::to_string(line) + std::string(pass);
+}
+
+TEST_F(CommandTest, TheProgressCaptionShowsAtOnceAndAfterEveryLineSlowerThanARefresh) {
+    SetInput("a; // 1\r\nb; /* 2 */\r\nc;");
+    PaneRemovalHost panes = form->MakeRemovalHost();
+    ObservedHost slow(panes);
+    slow.form = form->Handle();
+    slow.slowLines = true;
+    RunRemoval(slow, kShiftJis);
+    panes.Flush();
+    const std::vector<std::string> expected = {
+        Progress(kLineCommentProgress, 0),  Progress(kLineCommentProgress, 1),
+        Progress(kLineCommentProgress, 2),  Progress(kBlockCommentProgress, 0),
+        Progress(kBlockCommentProgress, 1), Progress(kBlockCommentProgress, 2)};
+    EXPECT_EQ(slow.shownCaptions, expected);
+    EXPECT_EQ(TextOf(form->Handle()), kFinished);
+}
+
+TEST_F(CommandTest, TheFirstProgressCaptionShowsAtOnceOnAFastRun) {
+    SetInput("a;\r\nb;\r\nc;");
+    PaneRemovalHost panes = form->MakeRemovalHost();
+    ObservedHost fast(panes);
+    fast.form = form->Handle();
+    RunRemoval(fast, kShiftJis);
+    panes.Flush();
+    ASSERT_EQ(fast.shownCaptions.size(), 6u);
+    EXPECT_EQ(fast.shownCaptions[0], Progress(kLineCommentProgress, 0));
+    EXPECT_EQ(TextOf(form->Handle()), kFinished);
+}
+
+// The box a thread finds and closes: its caption, text, owner and place.
+struct SeenBox {
+    std::string caption;
+    std::string text;
+    HWND owner = nullptr;
+    RECT rect{};
+};
+
+SeenBox CloseTheMessageBoxWhenItShows() {
+    SeenBox seen;
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        const HWND box = FindWindowA("#32770", nullptr);
+        if (box && IsWindowVisible(box)) {
+            seen.caption = TextOf(box);
+            seen.text = TextOf(GetDlgItem(box, 0xFFFF));
+            seen.owner = GetWindow(box, GW_OWNER);
+            GetWindowRect(box, &seen.rect);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            break;
+        }
+        Sleep(10);
+    }
+    return seen;
+}
+
+TEST_F(CommandTest, TheFailureMessageIsAModalBoxCentredOnTheScreenOverTheResult) {
+    form->SetMessageDisplay(nullptr);
+    SetInput(kEightLines);
+    SeenBox seen;
+    std::thread closer([&seen] { seen = CloseTheMessageBoxWhenItShows(); });
+    PaneRemovalHost panes = form->MakeRemovalHost();
+    ObservedHost failing(panes, 8 + 5);
+    RunRemoval(failing, kShiftJis);
+    closer.join();
+    EXPECT_EQ(seen.caption, "ケズリン");
+    EXPECT_EQ(seen.text, "除去処理に失敗しました。");
+    EXPECT_EQ(seen.owner, form->Handle());
+    const int width = seen.rect.right - seen.rect.left;
+    const int height = seen.rect.bottom - seen.rect.top;
+    EXPECT_GT(width, 0);
+    EXPECT_EQ(seen.rect.left, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+    EXPECT_EQ(seen.rect.top, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
 }
 
 }  // namespace
