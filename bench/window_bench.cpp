@@ -3,16 +3,17 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "application.hpp"
+#include "clipboard.hpp"
 #include "source_generator.hpp"
 
 namespace {
 
 using kezurin::Application;
 using kezurin::TMainForm1;
+using kezurin::testing::PutOnClipboard;
 
 double Milliseconds() {
     LARGE_INTEGER now;
@@ -40,19 +41,6 @@ double TimedRun(TMainForm1& form) {
     const double start = Milliseconds();
     form.Button1Click(form.Button1());
     return Milliseconds() - start;
-}
-
-bool PutOnClipboard(const std::string& text) {
-    if (!OpenClipboard(nullptr)) return false;
-    EmptyClipboard();
-    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    if (memory) {
-        std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-        GlobalUnlock(memory);
-        if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
-    }
-    CloseClipboard();
-    return memory != nullptr;
 }
 
 }  // namespace

@@ -735,10 +735,7 @@ void TMainForm1::ShowMessageBox(const std::string& text) {
         return;
     }
     // The hidden owner window carries the application title.
-    std::string title(static_cast<std::size_t>(GetWindowTextLengthA(owner_.OwnerWindow())) + 1, '\0');
-    title.resize(static_cast<std::size_t>(
-        GetWindowTextA(owner_.OwnerWindow(), title.data(), static_cast<int>(title.size()))));
-    ShowCentredMessageBox(window_, text, title);
+    ShowCentredMessageBox(window_, text, WindowText(owner_.OwnerWindow()));
 }
 
 PaneRemovalHost TMainForm1::MakeRemovalHost() {

@@ -1,4 +1,5 @@
 #include "PaneRemovalHost.hpp"
+#include "win_handles.hpp"
 
 #include <utility>
 
@@ -7,13 +8,6 @@ namespace {
 
 // About one screen refresh: the caption is not handed over more often.
 constexpr ULONGLONG kRepaintInterval = 16;
-
-std::string WindowText(HWND window) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 // The position in an edit control of a byte offset into its text. An ANSI
 // edit control counts bytes; one that keeps its text in UTF-16 (Wine's)
