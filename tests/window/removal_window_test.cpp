@@ -256,11 +256,20 @@ struct SeenBox {
     RECT rect{};
 };
 
-SeenBox CloseTheMessageBoxWhenItShows() {
+// The visible dialog box of a thread, or null.
+HWND DialogOf(DWORD thread) {
+    for (HWND box = FindWindowExA(nullptr, nullptr, "#32770", nullptr); box;
+         box = FindWindowExA(nullptr, box, "#32770", nullptr)) {
+        if (GetWindowThreadProcessId(box, nullptr) == thread && IsWindowVisible(box)) return box;
+    }
+    return nullptr;
+}
+
+SeenBox CloseTheMessageBoxWhenItShows(DWORD thread) {
     SeenBox seen;
     for (int attempt = 0; attempt < 500; ++attempt) {
-        const HWND box = FindWindowA("#32770", nullptr);
-        if (box && IsWindowVisible(box)) {
+        const HWND box = DialogOf(thread);
+        if (box) {
             seen.caption = TextOf(box);
             seen.text = TextOf(GetDlgItem(box, 0xFFFF));
             seen.owner = GetWindow(box, GW_OWNER);
@@ -277,7 +286,9 @@ TEST_F(CommandTest, TheFailureMessageIsAModalBoxCentredOnTheScreenOverTheResult)
     form->SetMessageDisplay(nullptr);
     SetInput(kEightLines);
     SeenBox seen;
-    std::thread closer([&seen] { seen = CloseTheMessageBoxWhenItShows(); });
+    std::thread closer([&seen, thread = GetCurrentThreadId()] {
+        seen = CloseTheMessageBoxWhenItShows(thread);
+    });
     PaneRemovalHost panes = form->MakeRemovalHost();
     ObservedHost failing(panes, 8 + 5);
     RunRemoval(failing, kShiftJis);
