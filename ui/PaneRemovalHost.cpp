@@ -6,8 +6,17 @@
 namespace kezurin {
 namespace {
 
-// About one screen refresh: the caption is not handed over more often.
-constexpr ULONGLONG kRepaintInterval = 16;
+// About one screen refresh, in milliseconds: the caption is not handed over more often.
+constexpr LONGLONG kRepaintInterval = 16;
+
+// Milliseconds on a steady clock finer than the system tick (15.6 ms).
+LONGLONG NowMilliseconds() {
+    LARGE_INTEGER now;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return now.QuadPart / (frequency.QuadPart / 1000);
+}
 
 // The position in an edit control of a byte offset into its text. An ANSI
 // edit control counts bytes; one that keeps its text in UTF-16 (Wine's)
@@ -52,8 +61,9 @@ void PaneRemovalHost::SetCaption(std::string_view caption) {
 }
 
 void PaneRemovalHost::Repaint() {
-    const ULONGLONG now = GetTickCount64();
-    if (now - lastRepaint_ < kRepaintInterval) return;
+    const LONGLONG now = NowMilliseconds();
+    if (repainted_ && now - lastRepaint_ < kRepaintInterval) return;
+    repainted_ = true;
     lastRepaint_ = now;
     FlushCaption();
     UpdateWindow(panes_.form);

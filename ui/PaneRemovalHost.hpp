@@ -61,7 +61,8 @@ private:
     std::size_t lastWritten_ = 0;
     std::string caption_;
     bool captionPending_ = false;
-    ULONGLONG lastRepaint_ = 0;
+    bool repainted_ = false;
+    LONGLONG lastRepaint_ = 0;
 };
 
 }  // namespace kezurin
