@@ -24,7 +24,7 @@ constexpr char kControlClass[] = "TKezurinControl";
 constexpr char kFontFace[] = "ＭＳ Ｐゴシック";
 
 // The window itself: caption, outer size, designed client size, font and resize handler.
-struct FormSpec {
+struct FormRow {
     const char* caption;
     Size outer;
     Size designClient;
@@ -32,14 +32,14 @@ struct FormSpec {
     const char* onResize;
 };
 
-constexpr FormSpec kForm{"ケズリン", {1024, 600}, {1008, 562}, 12, "FormResize"};
+constexpr FormRow kForm{"ケズリン", {1024, 600}, {1008, 562}, 12, "FormResize"};
 
 constexpr unsigned kTopLeft = kAnchorLeft | kAnchorTop;
 constexpr unsigned kTopRight = kAnchorRight | kAnchorTop;
 constexpr COLORREF kOrange = RGB(255, 128, 0);
 
 // The control tree, parents before children, in creation order.
-constexpr ControlSpec kLayout[] = {
+constexpr ControlRow kLayout[] = {
     // kind, name, parent, design box, align, anchors, font, caption, hint, enabled, tab, on
     {ControlKind::StatusBar, "StatusBar1", "", {0, 546, 1008, 16}, Align::Bottom, kTopLeft,
      {}, "", "", true, 0, ""},
@@ -162,24 +162,24 @@ TMainForm1::~TMainForm1() {
 void TMainForm1::LoadLayout() {
     children_.clear();
     children_.reserve(std::size(kLayout));
-    for (const ControlSpec& spec : kLayout) {
+    for (const ControlRow& row : kLayout) {
         Child child;
-        child.spec = &spec;
-        child.parent = *spec.parent ? IndexOf(spec.parent) : -1;
-        if (*spec.parent && child.parent < 0) throw std::logic_error("unknown parent");
-        const Box design{Scale(spec.design.left), Scale(spec.design.top),
-                         Scale(spec.design.width), Scale(spec.design.height)};
+        child.row = &row;
+        child.parent = *row.parent ? IndexOf(row.parent) : -1;
+        if (*row.parent && child.parent < 0) throw std::logic_error("unknown parent");
+        const Box design{Scale(row.design.left), Scale(row.design.top),
+                         Scale(row.design.width), Scale(row.design.height)};
         const Size parentSize =
             child.parent < 0
                 ? Size{Scale(kForm.designClient.width), Scale(kForm.designClient.height)}
                 : Size{children_[child.parent].placement.design.width,
                        children_[child.parent].placement.design.height};
-        child.placement = {spec.align, spec.anchors, design, parentSize, design};
-        if (spec.font.height) child.font = MakeFont(Scale(spec.font.height), spec.font.bold);
-        if (spec.kind == ControlKind::Label) {
-            child.placement.current.width = TextExtent(FontOf(child), spec.caption).width;
+        child.placement = {row.align, row.anchors, design, parentSize, design};
+        if (row.font.height) child.font = MakeFont(Scale(row.font.height), row.font.bold);
+        if (row.kind == ControlKind::Label) {
+            child.placement.current.width = TextExtent(FontOf(child), row.caption).width;
         }
-        child.handler = BindHandler(spec.on);
+        child.handler = BindHandler(row.on);
         children_.push_back(std::move(child));
     }
 }
@@ -298,13 +298,13 @@ void TMainForm1::OnCreate() {
 }
 
 void TMainForm1::CreateChild(Child& child) {
-    const ControlSpec& spec = *child.spec;
+    const ControlRow& row = *child.row;
     const HWND parent = child.parent < 0 ? window_ : children_[child.parent].window;
     const DWORD common = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     const char* windowClass = kControlClass;
     DWORD style = common | WS_CLIPCHILDREN;
     DWORD extended = 0;
-    switch (spec.kind) {
+    switch (row.kind) {
     case ControlKind::StatusBar:
         windowClass = STATUSCLASSNAMEA;
         style = common | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER;
@@ -329,16 +329,16 @@ void TMainForm1::CreateChild(Child& child) {
     }
     const Box& box = child.placement.current;
     const auto id = static_cast<INT_PTR>(&child - children_.data() + 1);
-    child.window = CreateWindowExA(extended, windowClass, spec.caption, style, box.left, box.top,
+    child.window = CreateWindowExA(extended, windowClass, row.caption, style, box.left, box.top,
                                    box.width, box.height, parent, reinterpret_cast<HMENU>(id),
                                    ThisModule(), this);
-    if (!child.window) throw std::runtime_error(std::string("cannot create ") + spec.name);
-    if (!spec.enabled) EnableWindow(child.window, FALSE);
-    if (spec.kind == ControlKind::Memo || spec.kind == ControlKind::Button) {
+    if (!child.window) throw std::runtime_error(std::string("cannot create ") + row.name);
+    if (!row.enabled) EnableWindow(child.window, FALSE);
+    if (row.kind == ControlKind::Memo || row.kind == ControlKind::Button) {
         SendMessageA(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(child)), FALSE);
     }
     // Lift the edit control's default limit: nothing pasted may be cut off.
-    if (spec.kind == ControlKind::Memo) SendMessageA(child.window, EM_SETLIMITTEXT, 0, 0);
+    if (row.kind == ControlKind::Memo) SendMessageA(child.window, EM_SETLIMITTEXT, 0, 0);
 }
 
 void TMainForm1::CreateTooltips() {
@@ -349,13 +349,13 @@ void TMainForm1::CreateTooltips() {
                                            nullptr, ThisModule(), nullptr));
     if (!tooltip_.get()) return;
     for (const Child& child : children_) {
-        if (!*child.spec->hint) continue;
+        if (!*child.row->hint) continue;
         TTTOOLINFOA tool{};
         tool.cbSize = sizeof tool;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = window_;
         tool.uId = reinterpret_cast<UINT_PTR>(child.window);
-        tool.lpszText = const_cast<char*>(child.spec->hint);
+        tool.lpszText = const_cast<char*>(child.row->hint);
         SendMessageA(tooltip_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
     SendMessageA(tooltip_.get(), TTM_SETDELAYTIME, TTDT_INITIAL, static_cast<LPARAM>(hints.initialDelay));
@@ -374,8 +374,8 @@ void TMainForm1::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (index < 0) return;
     const Child& child = children_[index];
     const WORD code = HIWORD(wParam);
-    if ((child.spec->kind == ControlKind::Button && code == BN_CLICKED) ||
-        (child.spec->kind == ControlKind::Memo && code == EN_CHANGE && child.window != quietControl_)) {
+    if ((child.row->kind == ControlKind::Button && code == BN_CLICKED) ||
+        (child.row->kind == ControlKind::Memo && code == EN_CHANGE && child.window != quietControl_)) {
         Fire(child);
     }
 }
@@ -401,22 +401,22 @@ void TMainForm1::OnPaint(Child& child) {
     RECT rect;
     GetClientRect(child.window, &rect);
     FillRect(paint.get(), &rect, GetSysColorBrush(COLOR_BTNFACE));
-    const ControlSpec& spec = *child.spec;
-    if (spec.kind == ControlKind::Panel) return;
-    if (spec.kind == ControlKind::Splitter) {
+    const ControlRow& row = *child.row;
+    if (row.kind == ControlKind::Panel) return;
+    if (row.kind == ControlKind::Splitter) {
         DrawEdge(paint.get(), &rect, BDR_RAISEDINNER, BF_LEFT | BF_RIGHT);
         return;
     }
-    if (spec.kind == ControlKind::SpeedButton && child.hot) {
+    if (row.kind == ControlKind::SpeedButton && child.hot) {
         DrawEdge(paint.get(), &rect, child.pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
     }
     Selection font(paint.get(), FontOf(child));
     SetBkMode(paint.get(), TRANSPARENT);
     SetTextColor(paint.get(),
-                 spec.font.color == CLR_DEFAULT ? GetSysColor(COLOR_WINDOWTEXT) : spec.font.color);
-    const UINT placement = spec.kind == ControlKind::Label ? DT_LEFT | DT_BOTTOM
+                 row.font.color == CLR_DEFAULT ? GetSysColor(COLOR_WINDOWTEXT) : row.font.color);
+    const UINT placement = row.kind == ControlKind::Label ? DT_LEFT | DT_BOTTOM
                                                           : DT_CENTER | DT_VCENTER;
-    DrawTextA(paint.get(), spec.caption, -1, &rect, placement | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextA(paint.get(), row.caption, -1, &rect, placement | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 void TMainForm1::OnEraseBackground(const Child& child, HDC dc) {
@@ -426,8 +426,8 @@ void TMainForm1::OnEraseBackground(const Child& child, HDC dc) {
 }
 
 bool TMainForm1::OnSetCursor(const Child& child) {
-    const LPCTSTR shape = child.spec->kind == ControlKind::Splitter      ? IDC_SIZEWE
-                          : child.spec->kind == ControlKind::SpeedButton ? IDC_HAND
+    const LPCTSTR shape = child.row->kind == ControlKind::Splitter      ? IDC_SIZEWE
+                          : child.row->kind == ControlKind::SpeedButton ? IDC_HAND
                                                                          : nullptr;
     if (!shape) return false;
     SetCursor(LoadCursor(nullptr, shape));
@@ -435,13 +435,13 @@ bool TMainForm1::OnSetCursor(const Child& child) {
 }
 
 void TMainForm1::OnLButtonDown(Child& child, int x) {
-    if (child.spec->kind == ControlKind::SpeedButton) {
+    if (child.row->kind == ControlKind::SpeedButton) {
         child.pressed = true;
         SetCapture(child.window);
         InvalidateRect(child.window, nullptr, TRUE);
         return;
     }
-    if (child.spec->kind != ControlKind::Splitter) return;
+    if (child.row->kind != ControlKind::Splitter) return;
     const Child& memo = children_[IndexOf("Memo1")];
     drag_ = {};
     drag_.pressX = x;
@@ -455,13 +455,13 @@ void TMainForm1::OnLButtonDown(Child& child, int x) {
 }
 
 void TMainForm1::OnMouseMove(Child& child, int x) {
-    if (child.spec->kind == ControlKind::SpeedButton && !child.hot) {
+    if (child.row->kind == ControlKind::SpeedButton && !child.hot) {
         child.hot = true;
         TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, child.window, 0};
         TrackMouseEvent(&track);
         InvalidateRect(child.window, nullptr, TRUE);
     }
-    if (child.spec->kind != ControlKind::Splitter || !drag_.active) return;
+    if (child.row->kind != ControlKind::Splitter || !drag_.active) return;
     DrawDragLine();  // inverting again erases the line
     const int smallest = Scale(kMinimumPaneWidth);
     int proposed = std::min(drag_.widthAtPress + x - drag_.pressX, drag_.largestWidth);
@@ -471,11 +471,11 @@ void TMainForm1::OnMouseMove(Child& child, int x) {
 }
 
 void TMainForm1::OnLButtonUp(Child& child, int x, int y) {
-    if (child.spec->kind == ControlKind::Splitter && drag_.active) {
+    if (child.row->kind == ControlKind::Splitter && drag_.active) {
         EndDrag(true);
         return;
     }
-    if (child.spec->kind != ControlKind::SpeedButton || !child.pressed) return;
+    if (child.row->kind != ControlKind::SpeedButton || !child.pressed) return;
     child.pressed = false;
     ReleaseCapture();
     InvalidateRect(child.window, nullptr, TRUE);
@@ -526,7 +526,7 @@ void TMainForm1::LayOutChildrenOf(int parent) {
             SetWindowPos(child.window, nullptr, boxes[n].left, boxes[n].top, boxes[n].width,
                          boxes[n].height, SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        if (IsContainer(child.spec->kind)) LayOutChildrenOf(members[n]);
+        if (IsContainer(child.row->kind)) LayOutChildrenOf(members[n]);
     }
 }
 
@@ -547,7 +547,7 @@ int TMainForm1::Scale(int pixels) const { return MulDivRounded(pixels, textHeigh
 
 int TMainForm1::IndexOf(std::string_view name) const {
     for (std::size_t i = 0; i < children_.size(); ++i) {
-        if (children_[i].spec->name == name) return static_cast<int>(i);
+        if (children_[i].row->name == name) return static_cast<int>(i);
     }
     return -1;
 }
@@ -611,14 +611,14 @@ std::vector<HWND> TMainForm1::TabOrder() const {
     auto visit = [&](auto& self, int parent) -> void {
         std::vector<int> members;
         for (int i = 0; i < static_cast<int>(children_.size()); ++i) {
-            if (children_[i].parent == parent && children_[i].spec->tabOrder > 0) members.push_back(i);
+            if (children_[i].parent == parent && children_[i].row->tabOrder > 0) members.push_back(i);
         }
         std::stable_sort(members.begin(), members.end(), [&](int a, int b) {
-            return children_[a].spec->tabOrder < children_[b].spec->tabOrder;
+            return children_[a].row->tabOrder < children_[b].row->tabOrder;
         });
         for (int i : members) {
-            if (IsTabStop(children_[i].spec->kind)) order.push_back(children_[i].window);
-            if (IsContainer(children_[i].spec->kind)) self(self, i);
+            if (IsTabStop(children_[i].row->kind)) order.push_back(children_[i].window);
+            if (IsContainer(children_[i].row->kind)) self(self, i);
         }
     };
     visit(visit, -1);
@@ -642,8 +642,8 @@ HWND TMainForm1::NextTabStop(HWND from, bool backwards) const {
 bool TMainForm1::PressAccessKey(char key) {
     const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
     for (const Child& child : children_) {
-        if (child.spec->kind != ControlKind::Button) continue;
-        const std::string_view caption = child.spec->caption;
+        if (child.row->kind != ControlKind::Button) continue;
+        const std::string_view caption = child.row->caption;
         const auto amp = caption.find('&');
         if (amp == std::string_view::npos || amp + 1 >= caption.size()) continue;
         if (upper(caption[amp + 1]) != upper(key)) continue;
@@ -692,7 +692,7 @@ std::string TMainForm1::HintAt(POINT screenPoint) const {
     if (!window_ || !top || GetAncestor(top, GA_ROOT) != window_) return {};
     for (const Child* child = ChildAt(screenPoint); child;
          child = child->parent < 0 ? nullptr : &children_[child->parent]) {
-        if (*child->spec->hint) return child->spec->hint;
+        if (*child->row->hint) return child->row->hint;
     }
     return {};
 }

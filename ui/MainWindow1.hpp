@@ -27,21 +27,21 @@ using AddressOpener = std::function<void(HWND owner, const std::string& address)
 enum class ControlKind { StatusBar, Panel, Label, Splitter, SpeedButton, Button, Memo };
 
 // A control's font: character height in pixels at 96 dpi (0 = the window's font).
-struct FontSpec {
+struct FontStyle {
     int height = 0;
     bool bold = false;
     COLORREF color = CLR_DEFAULT;
 };
 
 // One row of the window's layout description.
-struct ControlSpec {
+struct ControlRow {
     ControlKind kind;
     const char* name;
     const char* parent;  // "" for the window itself
     Box design;          // at 96 dpi, in the parent's designed client area
     Align align;
     unsigned anchors;
-    FontSpec font;
+    FontStyle font;
     const char* caption;
     const char* hint;
     bool enabled;
@@ -116,7 +116,7 @@ public:
 
 private:
     struct Child {
-        const ControlSpec* spec = nullptr;
+        const ControlRow* row = nullptr;
         int parent = -1;  // index into children_, -1 for the window
         Placement placement;
         HWND window = nullptr;
