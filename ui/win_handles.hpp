@@ -8,21 +8,21 @@
 
 namespace kezurin {
 
-// A GDI object (font, brush, pen, bitmap) deleted when it goes out of scope.
-template <typename Handle>
-class GdiObject {
+// A handle released by `Release` when it goes out of scope; movable, not copyable.
+template <typename Handle, void (*Release)(Handle)>
+class UniqueHandle {
 public:
-    GdiObject() = default;
-    explicit GdiObject(Handle handle) : handle_(handle) {}
-    GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
+    UniqueHandle() = default;
+    explicit UniqueHandle(Handle handle) : handle_(handle) {}
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
         std::swap(handle_, other.handle_);
         return *this;
     }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    ~GdiObject() {
-        if (handle_) DeleteObject(handle_);
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    ~UniqueHandle() {
+        if (handle_) Release(handle_);
     }
 
     Handle get() const { return handle_; }
@@ -32,10 +32,24 @@ private:
     Handle handle_ = nullptr;
 };
 
+template <typename Handle>
+void DeleteGdiObject(Handle handle) {
+    DeleteObject(handle);
+}
+
+// A window may be gone already, destroyed with its parent.
+inline void DestroyWindowIfAlive(HWND window) {
+    if (IsWindow(window)) DestroyWindow(window);
+}
+
+// GDI objects deleted, and windows destroyed, when they go out of scope.
+template <typename Handle>
+using GdiObject = UniqueHandle<Handle, DeleteGdiObject<Handle>>;
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
 using Bitmap = GdiObject<HBITMAP>;
 using Pen = GdiObject<HPEN>;
+using OwnedWindow = UniqueHandle<HWND, DestroyWindowIfAlive>;
 
 // A window's device context from GetDC/GetDCEx, released when it goes out of scope.
 class WindowDC {
@@ -80,27 +94,6 @@ public:
 private:
     HDC dc_;
     HGDIOBJ old_;
-};
-
-// A window destroyed when it goes out of scope (unless it is gone already).
-class OwnedWindow {
-public:
-    OwnedWindow() = default;
-    explicit OwnedWindow(HWND window) : window_(window) {}
-    OwnedWindow(OwnedWindow&& other) noexcept : window_(std::exchange(other.window_, nullptr)) {}
-    OwnedWindow& operator=(OwnedWindow&& other) noexcept {
-        std::swap(window_, other.window_);
-        return *this;
-    }
-    OwnedWindow(const OwnedWindow&) = delete;
-    OwnedWindow& operator=(const OwnedWindow&) = delete;
-    ~OwnedWindow() {
-        if (window_ && IsWindow(window_)) DestroyWindow(window_);
-    }
-    HWND get() const { return window_; }
-
-private:
-    HWND window_ = nullptr;
 };
 
 // A window's whole text in the ANSI code page.
