@@ -1,5 +1,9 @@
 #include "block_comments.hpp"
 
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+
 namespace kezurin {
 namespace {
 
@@ -11,8 +15,9 @@ constexpr auto npos = std::string_view::npos;
 // comments costs no more than one pass over it.
 class LineBeingCut {
 public:
-    LineBeingCut(std::string_view line, std::string& kept, const CodePage& codePage)
-        : line_(line), kept_(kept), codePage_(codePage) {
+    LineBeingCut(std::string_view line, std::size_t firstSlash, std::string& kept,
+                 const CodePage& codePage)
+        : line_(line), kept_(kept), codePage_(codePage), firstSlash_(firstSlash) {
         kept_.clear();
     }
 
@@ -80,7 +85,8 @@ private:
     // The first counting "/*" in the rest of the line. Lead bytes before it are
     // counted back through the rest and, where the run reaches it, the kept front.
     std::size_t FindOpenerInRest() {
-        for (std::size_t at = detail::FindBytes(line_, "/*", next_); at != npos;
+        if (firstSlash_ == npos) return npos;
+        for (std::size_t at = detail::FindBytes(line_, "/*", std::max(next_, firstSlash_)); at != npos;
              at = detail::FindBytes(line_, "/*", at + 1)) {
             std::size_t run = 0;
             while (at - run > next_ && codePage_.IsLeadByte(line_[at - run - 1])) ++run;
@@ -114,17 +120,26 @@ private:
     std::string_view line_;
     std::string& kept_;
     const CodePage& codePage_;
+    const std::size_t firstSlash_;  // no slash stands before it
     std::size_t next_ = 0;
     bool changed_ = false;
     std::size_t cachedEnd_ = 0;
     std::size_t cachedRun_ = 0;
 };
 
+std::string_view Joined(std::string& scratch, std::string_view front, std::string_view back) {
+    scratch.resize(front.size() + back.size());
+    std::char_traits<char>::copy(scratch.data(), front.data(), front.size());
+    std::char_traits<char>::copy(scratch.data() + front.size(), back.data(), back.size());
+    return scratch;
+}
+
 }  // namespace
 
-std::string_view detail::CutBlockComments(std::string_view line, bool& InBlockComment,
-                                          std::string& scratch, const CodePage& codePage) {
-    LineBeingCut cut(line, scratch, codePage);
+std::string_view detail::CutBlockComments(std::string_view line, std::size_t firstSlash,
+                                          bool& InBlockComment, std::string& scratch,
+                                          const CodePage& codePage) {
+    LineBeingCut cut(line, firstSlash, scratch, codePage);
     if (InBlockComment) {
         if (!cut.CloseOpenComment()) return cut.Result();
         InBlockComment = false;
@@ -132,6 +147,44 @@ std::string_view detail::CutBlockComments(std::string_view line, bool& InBlockCo
     while (cut.CutNextComment(InBlockComment)) {
     }
     return cut.Result();
+}
+
+std::string_view detail::CutMarkedBlockComments(std::string_view line, const LineMarks& marks,
+                                                bool& InBlockComment, std::string& scratch,
+                                                const CodePage& codePage) {
+    // The usual line holds one comment, or the end of one: it is cut here at
+    // places found in the marks, when no lead byte stands right before them
+    // and nothing is left to search after the cut. Anything else is left to
+    // the byte-wise cut.
+    const auto plain = [&](std::size_t at) { return at == 0 || !codePage.IsLeadByte(line[at - 1]); };
+    const auto from = [](std::size_t at) {
+        return at < LineMarks::kMaxLength ? ~std::uint64_t{0} << at : std::uint64_t{0};
+    };
+    const std::uint64_t openers = marks.Openers();
+    const std::uint64_t closers = marks.Closers();
+    if (InBlockComment) {
+        const std::size_t closer = static_cast<std::size_t>(std::countr_zero(closers));
+        if (plain(closer) && (openers & from(closer + 2)) == 0) {
+            InBlockComment = false;
+            return Joined(scratch, " ", line.substr(closer + 2));
+        }
+    } else {
+        const std::size_t opener = static_cast<std::size_t>(std::countr_zero(openers));
+        const std::uint64_t laterClosers = closers & from(opener + 1);
+        if (laterClosers == 0 && plain(opener)) {
+            InBlockComment = true;
+            return Joined(scratch, line.substr(0, opener), " ");
+        }
+        const std::size_t closer = static_cast<std::size_t>(std::countr_zero(laterClosers));
+        const std::size_t rest = closer + 2;
+        const bool newOpenerAtCut =
+            opener > 0 && line[opener - 1] == '/' && rest < line.size() && line[rest] == '*';
+        if (laterClosers != 0 && plain(opener) && plain(closer) && !newOpenerAtCut &&
+            (openers & from(rest)) == 0) {
+            return Joined(scratch, line.substr(0, opener), line.substr(rest));
+        }
+    }
+    return CutBlockComments(line, marks.FirstSlash(), InBlockComment, scratch, codePage);
 }
 
 std::string RemoveBlockComments(std::string_view line, bool& InBlockComment,

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "code_page.hpp"
+#include "line_marks.hpp"
 
 namespace kezurin {
 
@@ -14,17 +15,38 @@ std::string RemoveBlockComments(std::string_view line, bool& InBlockComment,
                                 const CodePage& codePage = kShiftJis);
 
 namespace detail {
-std::string_view CutBlockComments(std::string_view line, bool& InBlockComment,
-                                  std::string& scratch, const CodePage& codePage);
+// `firstSlash`: where the search for an opener may begin (npos: nowhere).
+std::string_view CutBlockComments(std::string_view line, std::size_t firstSlash,
+                                  bool& InBlockComment, std::string& scratch,
+                                  const CodePage& codePage);
+// The same, with the help of the line's marks.
+std::string_view CutMarkedBlockComments(std::string_view line, const LineMarks& marks,
+                                        bool& InBlockComment, std::string& scratch,
+                                        const CodePage& codePage);
 }  // namespace detail
 
 // The same, without allocating for every line: the result is either `line`
-// itself (nothing to remove) or a view of `scratch`, valid until its next use.
+// itself (nothing to remove) or a view of `scratch` or of a literal, valid
+// until the next use of `scratch`.
+inline std::string_view RemoveBlockComments(std::string_view line, bool& InBlockComment,
+                                            std::string& scratch, const CodePage& codePage);
+
+// And for a short line whose marks are known.
+inline std::string_view RemoveBlockComments(std::string_view line, const LineMarks& marks,
+                                            bool& InBlockComment, std::string& scratch,
+                                            const CodePage& codePage) {
+    if (!InBlockComment && marks.Openers() == 0) return line;
+    // A line wholly inside a comment becomes one space.
+    if (InBlockComment && marks.Closers() == 0) return " ";
+    return detail::CutMarkedBlockComments(line, marks, InBlockComment, scratch, codePage);
+}
+
 inline std::string_view RemoveBlockComments(std::string_view line, bool& InBlockComment,
                                             std::string& scratch, const CodePage& codePage) {
+    const std::size_t slash = line.find('/');
     // Outside a comment, a line without a slash holds neither opener nor closer.
-    if (!InBlockComment && line.find('/') == std::string_view::npos) return line;
-    return detail::CutBlockComments(line, InBlockComment, scratch, codePage);
+    if (!InBlockComment && slash == std::string_view::npos) return line;
+    return detail::CutBlockComments(line, slash, InBlockComment, scratch, codePage);
 }
 
 }  // namespace kezurin

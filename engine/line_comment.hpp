@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "code_page.hpp"
+#include "line_marks.hpp"
 
 namespace kezurin {
 
@@ -13,16 +14,28 @@ namespace kezurin {
 inline std::string_view RemoveLineComment(std::string_view line,
                                           const CodePage& codePage = kShiftJis);
 
+// The same for a short line whose marks are known.
+inline std::string_view RemoveLineComment(std::string_view line, const LineMarks& marks,
+                                          const CodePage& codePage = kShiftJis);
+
 namespace detail {
 // The line from its first slash on.
 std::string_view CutLineComment(std::string_view line, std::size_t firstSlash,
                                 const CodePage& codePage);
+// The line from its first "//" on, found in its marks.
+std::string_view CutMarkedLineComment(std::string_view line, const LineMarks& marks,
+                                      const CodePage& codePage);
 }  // namespace detail
 
 inline std::string_view RemoveLineComment(std::string_view line, const CodePage& codePage) {
     // Most lines hold no slash at all; they are passed over without a call.
     const std::size_t slash = line.find('/');
     return slash == std::string_view::npos ? line : detail::CutLineComment(line, slash, codePage);
+}
+
+inline std::string_view RemoveLineComment(std::string_view line, const LineMarks& marks,
+                                          const CodePage& codePage) {
+    return marks.SlashPairs() == 0 ? line : detail::CutMarkedLineComment(line, marks, codePage);
 }
 
 }  // namespace kezurin

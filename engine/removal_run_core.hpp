@@ -4,7 +4,9 @@
 // type is known (the in-memory host) gets its calls inlined on the per-line path.
 
 #include <charconv>
+#include <concepts>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,14 +17,15 @@
 
 namespace kezurin::detail {
 
-// "ケズリン - <line>行目 ..." for one pass. Lines come in order, so the number
-// is counted up in place instead of being formatted anew for every line.
+// "ケズリン - <line>行目 ..." for one pass, built in `text`. Lines come in
+// order, so the number is counted up in place instead of being formatted
+// anew for every line.
 class ProgressCaption {
 public:
-    explicit ProgressCaption(std::string_view progress) : progress_(progress) {}
+    ProgressCaption(std::string_view progress, std::string& text) : progress_(progress), text_(text) {}
 
     std::string_view For(std::size_t line) {
-        if (line != line_ + 1 || !CountUp()) Format(line);
+        if (line != line_ + 1 || text_.size() != size_ || !CountUp()) Format(line);
         line_ = line;
         return text_;
     }
@@ -33,6 +36,7 @@ private:
         const auto end = std::to_chars(digits, digits + sizeof digits, line).ptr;
         text_.assign(kCaptionPrefix).append(digits, end).append(progress_);
         digitsEnd_ = text_.size() - progress_.size();
+        size_ = text_.size();
     }
 
     // Adds one to the number in the text; false when it needs another digit.
@@ -48,27 +52,58 @@ private:
     }
 
     std::string_view progress_;
-    std::string text_;
+    std::string& text_;
+    std::size_t size_ = 0;
     std::size_t digitsEnd_ = 0;
     std::size_t line_ = static_cast<std::size_t>(-2);
 };
+
+// Where a run builds its progress captions: in the host's own caption when it
+// offers it (the in-memory host, which then need not copy them), else in `own`.
+template <class Host>
+std::string& CaptionStorage(Host& host, std::string& own) {
+    if constexpr (requires { { host.CaptionStorage() } -> std::same_as<std::string&>; }) {
+        return host.CaptionStorage();
+    } else {
+        return own;
+    }
+}
+
+// The marks of line `index` where the host knows them (the in-memory host
+// finds them while splitting the text); none for any other host.
+template <class Host>
+std::optional<LineMarks> MarksOf(Host& host, std::size_t index) {
+    if constexpr (requires { host.MarksOf(index); }) {
+        return host.MarksOf(index);
+    } else {
+        return std::nullopt;
+    }
+}
 
 template <class Host>
 void RunPasses(Host& host, const CodePage& codePage) {
     host.SetOutputText(host.GetInputText());
 
-    ProgressCaption lineCaption(kLineCommentProgress);
+    std::string ownCaption;
+    std::string& captionText = CaptionStorage(host, ownCaption);
+    ProgressCaption lineCaption(kLineCommentProgress, captionText);
     for (std::size_t i = 0; i < host.GetLineCount(); ++i) {
-        host.PutLine(i, RemoveLineComment(host.GetLine(i), codePage));
+        const std::string_view line = host.GetLine(i);
+        const std::optional<LineMarks> marks = MarksOf(host, i);
+        host.PutLine(i, marks ? RemoveLineComment(line, *marks, codePage)
+                              : RemoveLineComment(line, codePage));
         host.SetCaption(lineCaption.For(i));
         host.Repaint();
     }
 
-    ProgressCaption blockCaption(kBlockCommentProgress);
+    ProgressCaption blockCaption(kBlockCommentProgress, captionText);
     bool InBlockComment = false;
     std::string scratch;
     for (std::size_t j = 0; j < host.GetLineCount(); ++j) {
-        host.PutLine(j, RemoveBlockComments(host.GetLine(j), InBlockComment, scratch, codePage));
+        const std::string_view line = host.GetLine(j);
+        const std::optional<LineMarks> marks = MarksOf(host, j);
+        host.PutLine(j, marks ? RemoveBlockComments(line, *marks, InBlockComment, scratch, codePage)
+                              : RemoveBlockComments(line, InBlockComment, scratch, codePage));
         host.SetCaption(blockCaption.For(j));
         host.Repaint();
     }

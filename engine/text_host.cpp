@@ -1,8 +1,11 @@
 #include "text_host.hpp"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <stdexcept>
 
+#include "block_scan.hpp"
 #include "removal_run_core.hpp"
 
 namespace kezurin {
@@ -35,39 +38,59 @@ void TextHost::SetOutputText(std::string_view text) {
         throw;
     }
     ownText_ = std::move(own);
-    chunks_.clear();
+    // The copies of the last run's lines are gone; their memory is used again.
+    usedChunks_ = 0;
     chunkFree_ = 0;
     chunkNext_ = nullptr;
 }
 
 void TextHost::SplitLines(std::string_view text) {
-    // The table is refilled in place, so that a second run reuses its memory.
-    lines_.clear();
+    // Filled as locals so that the loop keeps them in registers; the tables'
+    // memory is reused from the last run.
+    std::vector<Line> lines = std::move(lines_);
+    lines.clear();
+    TextMarks marks = std::move(marks_);
+    const std::size_t words = text.size() / detail::kBlockSize + 2;
+    marks.slashes.assign(words, 0);
+    marks.asterisks.assign(words, 0);
+    marks.quotes.assign(words, 0);
+    marks.text = text.data();
+    const bool lineFeedEnds = breaks_ == LineBreaks::CrLfOrLf;
     std::size_t start = 0;
     auto addLine = [&](std::size_t end, unsigned breakLength) {
-        if (end - start > kMaxLineLength) throw std::length_error("line too long");
-        lines_.push_back(Line{text.data() + start, static_cast<std::uint32_t>(end - start), 0,
-                              breakLength});
+        const std::size_t length = end - start;
+        if (length > kMaxLineLength) throw std::length_error("line too long");
+        lines.push_back(Line{text.data() + start, static_cast<std::uint32_t>(length), 0, breakLength});
     };
-    for (std::size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n', lf + 1)) {
-        if (lf > start && text[lf - 1] == '\r') {
-            addLine(lf - 1, 2);
-        } else if (breaks_ == LineBreaks::CrLfOrLf) {
-            addLine(lf, 1);
-        } else {
-            continue;  // a lone LF is part of the line
+    const std::array<char, 4> marked = {'\n', '/', '*', '"'};
+    detail::ForEachBlock(text, marked, [&](std::size_t offset, const auto& found) {
+        const std::size_t word = offset / detail::kBlockSize;
+        marks.slashes[word] = found[1];
+        marks.asterisks[word] = found[2];
+        marks.quotes[word] = found[3];
+        for (std::uint64_t feeds = found[0]; feeds != 0; feeds &= feeds - 1) {
+            const std::size_t lf = offset + static_cast<std::size_t>(std::countr_zero(feeds));
+            const unsigned breakLength = lf > start && text[lf - 1] == '\r' ? 2 : lineFeedEnds ? 1 : 0;
+            if (breakLength == 0) continue;  // a lone LF is part of the line
+            addLine(lf + 1 - breakLength, breakLength);
+            start = lf + 1;
         }
-        start = lf + 1;
-    }
+    });
     addLine(text.size(), 0);
+    lines_ = std::move(lines);
+    marks_ = std::move(marks);
 }
 
 char* TextHost::Allocate(std::size_t size) {
     if (size > chunkFree_) {
-        const std::size_t chunk = std::max(size, kChunkSize);
-        chunks_.push_back(std::make_unique<char[]>(chunk));
-        chunkNext_ = chunks_.back().get();
-        chunkFree_ = chunk;
+        while (usedChunks_ < chunks_.size() && chunks_[usedChunks_].size < size) ++usedChunks_;
+        if (usedChunks_ == chunks_.size()) {
+            const std::size_t chunk = std::max(size, kChunkSize);
+            chunks_.push_back(Chunk{std::make_unique_for_overwrite<char[]>(chunk), chunk});
+        }
+        chunkNext_ = chunks_[usedChunks_].bytes.get();
+        chunkFree_ = chunks_[usedChunks_].size;
+        ++usedChunks_;
     }
     char* block = chunkNext_;
     chunkNext_ += size;

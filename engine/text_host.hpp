@@ -5,12 +5,14 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "code_page.hpp"
+#include "line_marks.hpp"
 #include "removal_host.hpp"
 
 namespace kezurin {
@@ -37,9 +39,16 @@ public:
         return lines_.size() - (lines_.back().length == 0 ? 1 : 0);
     }
     std::string_view GetLine(std::size_t index) override;
+    // The marks of line `index` when it is a piece of the split text of at
+    // most LineMarks::kMaxLength bytes. Found while splitting the text, so
+    // asking costs next to nothing.
+    std::optional<LineMarks> MarksOf(std::size_t index) const;
     void PutLine(std::size_t index, std::string_view text) override;
 
-    void SetCaption(std::string_view caption) override { caption_.assign(caption); }
+    void SetCaption(std::string_view caption) override {
+        if (caption.data() != caption_.data() || caption.size() != caption_.size())
+            caption_.assign(caption);
+    }
     void Repaint() override {
         if (onRepaint_) onRepaint_();
     }
@@ -52,9 +61,13 @@ public:
     void WriteOutput(const std::function<void(std::string_view)>& sink) const;
 
     const std::string& Caption() const { return caption_; }
+    // The caption's own text, where a run builds its progress captions in
+    // place; setting the caption to this text copies nothing.
+    std::string& CaptionStorage() { return caption_; }
     int BeepCount() const { return beeps_; }
     const std::vector<std::string>& Messages() const { return messages_; }
-    // Called at every repaint of a run: where progress can be shown.
+    // Called at every repaint of a run: where progress can be shown. The hook
+    // may read the caption but not set it, as the run counts it up in place.
     void OnRepaint(std::function<void()> hook) { onRepaint_ = std::move(hook); }
 
 private:
@@ -65,6 +78,16 @@ private:
         std::uint32_t breakLength : 2;  // 0 (last line), 1 (LF) or 2 (CR LF)
     };
 
+    // Where slashes, asterisks and double quotes stand in the split text, a
+    // bit for each byte; one zero word more, so that a line's bits can always
+    // be read from two words.
+    struct TextMarks {
+        const char* text = nullptr;
+        std::vector<std::uint64_t> slashes;
+        std::vector<std::uint64_t> asterisks;
+        std::vector<std::uint64_t> quotes;
+    };
+
     void SplitLines(std::string_view text);
     char* Allocate(std::size_t size);
 
@@ -72,7 +95,13 @@ private:
     std::string input_;
     std::unique_ptr<char[]> ownText_;  // the output's source when it is not the input
     std::vector<Line> lines_;
-    std::vector<std::unique_ptr<char[]>> chunks_;  // copies of changed lines; never moved
+    TextMarks marks_;
+    struct Chunk {
+        std::unique_ptr<char[]> bytes;
+        std::size_t size;
+    };
+    std::vector<Chunk> chunks_;  // copies of changed lines; never moved
+    std::size_t usedChunks_ = 0;
     std::size_t chunkFree_ = 0;
     char* chunkNext_ = nullptr;
     std::string caption_;
@@ -87,6 +116,22 @@ void RunRemoval(TextHost& host, const CodePage& codePage = kShiftJis) noexcept;
 inline std::string_view TextHost::GetLine(std::size_t index) {
     const Line& line = lines_.at(index);
     return {line.data, line.length};
+}
+
+inline std::optional<LineMarks> TextHost::MarksOf(std::size_t index) const {
+    const Line& line = lines_.at(index);
+    // A line still in the split text (a prefix of one included) has no capacity of its own.
+    if (line.capacity != 0 || line.length > LineMarks::kMaxLength) return std::nullopt;
+    if (line.length == 0) return LineMarks{};
+    const std::size_t offset = static_cast<std::size_t>(line.data - marks_.text);
+    const std::size_t word = offset / 64;
+    const unsigned shift = offset % 64;
+    const std::uint64_t keep = line.length == 64 ? ~std::uint64_t{0}
+                                                 : (std::uint64_t{1} << line.length) - 1;
+    const auto bitsOf = [&](const std::vector<std::uint64_t>& bits) {
+        return ((bits[word] >> shift) | ((bits[word + 1] << 1) << (63 - shift))) & keep;
+    };
+    return LineMarks{bitsOf(marks_.slashes), bitsOf(marks_.asterisks), bitsOf(marks_.quotes)};
 }
 
 inline void TextHost::PutLine(std::size_t index, std::string_view text) {

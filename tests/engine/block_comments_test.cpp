@@ -28,6 +28,15 @@ TEST_P(RemoveBlockCommentsCases, RemovesTheCommentsOfOneLine) {
     EXPECT_EQ(InBlockComment, c.openAfter);
 }
 
+TEST_P(RemoveBlockCommentsCases, RemovesTheSameWithTheLinesMarks) {
+    const BlockCase& c = GetParam();
+    bool InBlockComment = c.openBefore;
+    std::string scratch;
+    EXPECT_EQ(RemoveBlockComments(c.line, MarkLine(c.line), InBlockComment, scratch, kShiftJis),
+              c.expected);
+    EXPECT_EQ(InBlockComment, c.openAfter);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Closed, RemoveBlockCommentsCases,
     testing::Values(
@@ -48,7 +57,14 @@ INSTANTIATE_TEST_SUITE_P(
         BlockCase{false, "\x81\x81/* x */", "\x81\x81", false},
         // The lead byte before the kept front's last slash makes that slash a
         // second byte, so the cut joins no opener.
-        BlockCase{false, "\x81//**/*x*/", "\x81/*x*/", false}));
+        BlockCase{false, "\x81//**/*x*/", "\x81/*x*/", false},
+        // Lead bytes before the closer, and at the cut's join.
+        BlockCase{false, "/* \x81*/ x */ y", " y", false},
+        BlockCase{false, "\x81 /**/\x81/*x*/", "\x81 \x81/*x*/", false},
+        BlockCase{false, "a /* \x81*/", "a  ", true},
+        // Comments that end on the last bytes of a 64-byte line.
+        BlockCase{false, std::string(58, 'a').append("/*b*/"), std::string(58, 'a'), false},
+        BlockCase{false, std::string(62, 'a').append("/*"), std::string(62, 'a').append(" "), true}));
 
 INSTANTIATE_TEST_SUITE_P(
     Open, RemoveBlockCommentsCases,
@@ -60,7 +76,10 @@ INSTANTIATE_TEST_SUITE_P(
                     BlockCase{true, "a */ b /* c */ d", "  b  d", false},
                     BlockCase{true, "*/*", " *", false},
                     // The opener's asterisk closes a comment that was already open.
-                    BlockCase{true, "/*/", " ", false}));
+                    BlockCase{true, "/*/", " ", false},
+                    // A lead byte hides the first closer.
+                    BlockCase{true, "\x81*/ */ x", "  x", false},
+                    BlockCase{true, std::string(62, 'a').append("*/"), " ", false}));
 
 TEST(RemoveBlockComments, CarriesAnOpenCommentOverLines) {
     const std::vector<std::pair<std::string, std::string>> lines = {

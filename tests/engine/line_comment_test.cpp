@@ -18,6 +18,11 @@ TEST_P(RemoveLineCommentCases, CutsBeforeTheLineComment) {
     EXPECT_EQ(RemoveLineComment(GetParam().line), GetParam().expected);
 }
 
+TEST_P(RemoveLineCommentCases, CutsTheSameWithTheLinesMarks) {
+    const std::string& line = GetParam().line;
+    EXPECT_EQ(RemoveLineComment(line, MarkLine(line)), GetParam().expected);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, RemoveLineCommentCases,
     testing::Values(
@@ -38,7 +43,15 @@ INSTANTIATE_TEST_SUITE_P(
         // Second bytes 0x5C and 0x7C (表, ポ) before the comment change nothing.
         LineCase{"\x95\x5C\x83\x7C // c", "\x95\x5C\x83\x7C "},
         // A lead byte directly before "//" swallows its first slash.
-        LineCase{"\x81// x", "\x81// x"}, LineCase{"\x81/// x", "\x81/"}));
+        LineCase{"\x81// x", "\x81// x"}, LineCase{"\x81/// x", "\x81/"},
+        // Lead bytes before the quotes and before the "//" after them.
+        LineCase{"\x81\"//\" // x", "\x81\""}, LineCase{"\"//\x81\" // x\"", "\"//\x81\" // x\""},
+        LineCase{"\"//\" \x81// x", "\"//\" \x81// x"},
+        LineCase{"\"//\" \x81\x81// x", "\"//\" \x81\x81"},
+        // The last byte of a 64-byte line.
+        LineCase{std::string(62, 'a').append("//"), std::string(62, 'a')},
+        LineCase{std::string(1, '"').append(60, '/').append("\"//"),
+                 std::string(1, '"').append(60, '/').append("\"")}));
 
 TEST(RemoveLineComment, ReturnsAPrefixOfTheLineItself) {
     const std::string line = "code; // note";

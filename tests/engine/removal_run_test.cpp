@@ -197,13 +197,17 @@ TEST(RunRemovalTexts, SecondRunGivesTheSameOutput) {
 }
 
 // Random texts made of the bytes that matter, compared with the plain transcription.
-std::string RandomText(std::mt19937& random, std::size_t size) {
+std::string RandomText(std::mt19937& random, std::size_t size, bool longLines = false) {
     static const std::vector<std::string> pieces = {
         "/", "*", "\"", " ", "a", "\r\n", "\r\n", "\n", "\r", "\x81", "\x95\x5C", "\x83\x7C",
         "//", "/*", "*/", "\xE0"};
-    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
+    static const std::vector<std::string> longPieces = {
+        "/", "*", "\"", " ", "abcdefgh", "int x = 1;", "\r\n", "\x81", "\x95\x5C", "//", "/*", "*/"};
+    // Long lines cross the 64-byte blocks in which the text is first scanned.
+    const std::vector<std::string>& from = longLines ? longPieces : pieces;
+    std::uniform_int_distribution<std::size_t> pick(0, from.size() - 1);
     std::string text;
-    while (text.size() < size) text += pieces[pick(random)];
+    while (text.size() < size) text += from[pick(random)];
     return text;
 }
 
@@ -216,6 +220,17 @@ TEST(RunRemovalProperties, MatchesThePlainTranscriptionOnRandomTexts) {
             RunRemoval(host, page);
             ASSERT_EQ(host.OutputText(), reference::Removal(input, page)) << testing::PrintToString(input);
         }
+    }
+}
+
+TEST(RunRemovalProperties, MatchesThePlainTranscriptionWithLongLines) {
+    std::mt19937 random(64);
+    for (int round = 0; round < 1500; ++round) {
+        const std::string input = RandomText(random, round % 500, true);
+        TextHost host(input);
+        RunRemoval(host);
+        ASSERT_EQ(host.OutputText(), reference::Removal(input, kShiftJis))
+            << testing::PrintToString(input);
     }
 }
 

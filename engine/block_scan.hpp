@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace kezurin::detail {
+
+inline constexpr std::size_t kBlockSize = 64;
+
+// Where each of the given bytes stands in a block of 64 bytes: bit i of
+// result[k] is set when byte i of the block is bytes[k]. Eight bytes at a
+// time and without a branch, so that short lines cost a few instructions
+// each instead of library calls whose ends cannot be foreseen.
+template <std::size_t N>
+std::array<std::uint64_t, N> MatchBlock(const char* block, const std::array<char, N>& bytes) {
+    std::array<std::uint64_t, N> matches{};
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101;
+        constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7F;
+        constexpr std::uint64_t kHigh = 0x8080808080808080;
+        // Multiplying gathers the low bit of each byte into the top byte, in
+        // byte order; the partial products never overlap, so nothing carries.
+        constexpr std::uint64_t kGather = 0x0102040810204080;
+        for (std::size_t word = 0; word < kBlockSize / 8; ++word) {
+            std::uint64_t eight;
+            std::memcpy(&eight, block + 8 * word, sizeof eight);
+            for (std::size_t k = 0; k < N; ++k) {
+                const std::uint64_t x = eight ^ (kOnes * static_cast<unsigned char>(bytes[k]));
+                const std::uint64_t nonZero = ((x & kLow7) + kLow7) | x;
+                matches[k] |= ((((~nonZero & kHigh) >> 7) * kGather) >> 56) << (8 * word);
+            }
+        }
+    } else {
+        for (std::size_t i = 0; i < kBlockSize; ++i)
+            for (std::size_t k = 0; k < N; ++k)
+                matches[k] |= std::uint64_t{block[i] == bytes[k]} << i;
+    }
+    return matches;
+}
+
+// Calls visit(offset, matches) for every block of `text` in order; the last,
+// short block counts only its own bytes.
+template <std::size_t N, class Visit>
+void ForEachBlock(std::string_view text, const std::array<char, N>& bytes, Visit&& visit) {
+    std::size_t offset = 0;
+    for (; text.size() - offset >= kBlockSize; offset += kBlockSize)
+        visit(offset, MatchBlock(text.data() + offset, bytes));
+    if (offset < text.size()) {
+        char last[kBlockSize] = {};
+        std::memcpy(last, text.data() + offset, text.size() - offset);
+        auto matches = MatchBlock(last, bytes);
+        const std::uint64_t inText = (std::uint64_t{1} << (text.size() - offset)) - 1;
+        for (std::uint64_t& match : matches) match &= inText;
+        visit(offset, matches);
+    }
+}
+
+}  // namespace kezurin::detail
