@@ -22,16 +22,21 @@ std::array<std::uint64_t, N> MatchBlock(const char* block, const std::array<char
         constexpr std::uint64_t kOnes = 0x0101010101010101;
         constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7F;
         constexpr std::uint64_t kHigh = 0x8080808080808080;
-        // Multiplying gathers the low bit of each byte into the top byte, in
+        // Multiplying gathers the top bit of each byte into the top byte, in
         // byte order; the partial products never overlap, so nothing carries.
-        constexpr std::uint64_t kGather = 0x0102040810204080;
+        constexpr std::uint64_t kGather = 0x0002040810204081;
         for (std::size_t word = 0; word < kBlockSize / 8; ++word) {
             std::uint64_t eight;
             std::memcpy(&eight, block + 8 * word, sizeof eight);
+            const std::uint64_t low = eight & kLow7;
+            const std::uint64_t lowTop = ~eight & kHigh;  // top bit set in bytes below 0x80
             for (std::size_t k = 0; k < N; ++k) {
-                const std::uint64_t x = eight ^ (kOnes * static_cast<unsigned char>(bytes[k]));
-                const std::uint64_t nonZero = ((x & kLow7) + kLow7) | x;
-                matches[k] |= ((((~nonZero & kHigh) >> 7) * kGather) >> 56) << (8 * word);
+                const auto byte = static_cast<unsigned char>(bytes[k]);
+                // 0x80 less the difference of the low seven bits keeps its top
+                // bit only where they are equal; the top bits must agree too.
+                const std::uint64_t lowEqual = kHigh - (low ^ (kOnes * (byte & 0x7Fu)));
+                const std::uint64_t equal = lowEqual & (byte < 0x80 ? lowTop : eight & kHigh);
+                matches[k] |= ((equal * kGather) >> 56) << (8 * word);
             }
         }
     } else {

@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <random>
+#include <string>
+
+#include "block_scan.hpp"
+
+namespace kezurin::detail {
+namespace {
+
+std::uint64_t Expected(const std::string& block, char byte) {
+    std::uint64_t bits = 0;
+    for (std::size_t i = 0; i < block.size(); ++i) bits |= std::uint64_t{block[i] == byte} << i;
+    return bits;
+}
+
+TEST(MatchBlock, FindsEveryByteSoughtAndNoOther) {
+    // Bytes next to the ones sought in value, above 0x80 too, and runs of them.
+    const std::string near = "\n\v\t//..**++\"\"#!\xAF\x8A\xAA\xA2\x80\x7F\x01";
+    const std::array<char, 5> sought = {'\n', '/', '*', '"', '\xAF'};
+    std::mt19937 random(7);
+    std::uniform_int_distribution<std::size_t> pick(0, near.size() - 1);
+    std::uniform_int_distribution<int> anyByte(0, 255);
+    for (int round = 0; round < 2000; ++round) {
+        std::string block(kBlockSize, '\0');
+        for (char& byte : block)
+            byte = round % 2 ? near[pick(random)] : static_cast<char>(anyByte(random));
+        const auto found = MatchBlock(block.data(), sought);
+        for (std::size_t k = 0; k < sought.size(); ++k)
+            ASSERT_EQ(found[k], Expected(block, sought[k])) << "round " << round << ", byte " << k;
+    }
+}
+
+TEST(ForEachBlock, VisitsEveryBlockOnceAndMatchesNothingPastTheText) {
+    for (std::size_t size : {0u, 1u, 63u, 64u, 65u, 130u}) {
+        const std::string text(size, '\0');
+        std::size_t visited = 0;
+        std::uint64_t zeros = 0;
+        ForEachBlock(text, std::array{'\0'}, [&](std::size_t offset, const auto& found) {
+            EXPECT_EQ(offset, visited * kBlockSize);
+            ++visited;
+            zeros += static_cast<std::uint64_t>(std::popcount(found[0]));
+        });
+        EXPECT_EQ(visited, (size + kBlockSize - 1) / kBlockSize) << size;
+        EXPECT_EQ(zeros, size);
+    }
+}
+
+}  // namespace
+}  // namespace kezurin::detail
