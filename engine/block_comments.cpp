@@ -128,9 +128,9 @@ private:
 };
 
 std::string_view Joined(std::string& scratch, std::string_view front, std::string_view back) {
-    scratch.resize(front.size() + back.size());
-    std::char_traits<char>::copy(scratch.data(), front.data(), front.size());
-    std::char_traits<char>::copy(scratch.data() + front.size(), back.data(), back.size());
+    scratch.clear();
+    scratch.append(front);
+    scratch.append(back);
     return scratch;
 }
 

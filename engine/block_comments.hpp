@@ -38,7 +38,9 @@ inline std::string_view RemoveBlockComments(std::string_view line, const LineMar
     if (!InBlockComment && marks.Openers() == 0) return line;
     // A line wholly inside a comment becomes one space.
     if (InBlockComment && marks.Closers() == 0) return " ";
-    return detail::CutMarkedBlockComments(line, marks, InBlockComment, scratch, codePage);
+    // Only the marks read are passed on (see RemoveLineComment).
+    return detail::CutMarkedBlockComments(line, LineMarks{marks.slashes, marks.asterisks, 0},
+                                          InBlockComment, scratch, codePage);
 }
 
 inline std::string_view RemoveBlockComments(std::string_view line, bool& InBlockComment,

@@ -25,6 +25,7 @@ std::array<std::uint64_t, N> MatchBlock(const char* block, const std::array<char
         // Multiplying gathers the top bit of each byte into the top byte, in
         // byte order; the partial products never overlap, so nothing carries.
         constexpr std::uint64_t kGather = 0x0002040810204081;
+        constexpr std::uint64_t kTopByte = 0xFF00000000000000;
         for (std::size_t word = 0; word < kBlockSize / 8; ++word) {
             std::uint64_t eight;
             std::memcpy(&eight, block + 8 * word, sizeof eight);
@@ -36,7 +37,8 @@ std::array<std::uint64_t, N> MatchBlock(const char* block, const std::array<char
                 // bit only where they are equal; the top bits must agree too.
                 const std::uint64_t lowEqual = kHigh - (low ^ (kOnes * (byte & 0x7Fu)));
                 const std::uint64_t equal = lowEqual & (byte < 0x80 ? lowTop : eight & kHigh);
-                matches[k] |= ((equal * kGather) >> 56) << (8 * word);
+                // Each word's bits enter at the top and move down a byte a word.
+                matches[k] = (matches[k] >> 8) | ((equal * kGather) & kTopByte);
             }
         }
     } else {

@@ -35,7 +35,11 @@ inline std::string_view RemoveLineComment(std::string_view line, const CodePage&
 
 inline std::string_view RemoveLineComment(std::string_view line, const LineMarks& marks,
                                           const CodePage& codePage) {
-    return marks.SlashPairs() == 0 ? line : detail::CutMarkedLineComment(line, marks, codePage);
+    // Only the marks read are passed on, so that a host working them out
+    // for each line need not work out the others.
+    return marks.SlashPairs() == 0
+               ? line
+               : detail::CutMarkedLineComment(line, LineMarks{marks.slashes, 0, marks.quotes}, codePage);
 }
 
 }  // namespace kezurin

@@ -21,7 +21,9 @@ bool Contains(std::string_view outer, std::string_view inner) {
 }  // namespace
 
 TextHost::TextHost(std::string input, LineBreaks breaks)
-    : breaks_(breaks), input_(std::move(input)), lines_{Line{"", 0, 0, 0}} {}
+    : breaks_(breaks), input_(std::move(input)) {
+    SplitLines({});
+}
 
 void TextHost::SetOutputText(std::string_view text) {
     std::unique_ptr<char[]> own;
@@ -31,12 +33,7 @@ void TextHost::SetOutputText(std::string_view text) {
         std::memcpy(own.get(), text.data(), text.size());
         text = {own.get(), text.size()};
     }
-    try {
-        SplitLines(text);
-    } catch (...) {
-        lines_.assign(1, Line{"", 0, 0, 0});
-        throw;
-    }
+    SplitLines(text);
     ownText_ = std::move(own);
     // The copies of the last run's lines are gone; their memory is used again.
     usedChunks_ = 0;
@@ -48,12 +45,29 @@ void TextHost::SplitLines(std::string_view text) {
     // Filled as locals so that the loop keeps them in registers; the tables'
     // memory is reused from the last run.
     std::vector<Line> lines = std::move(lines_);
-    lines.clear();
     TextMarks marks = std::move(marks_);
-    const std::size_t words = text.size() / detail::kBlockSize + 2;
-    marks.slashes.assign(words, 0);
-    marks.asterisks.assign(words, 0);
-    marks.quotes.assign(words, 0);
+    try {
+        SplitLines(text, lines, marks);
+    } catch (...) {
+        // Back to an empty text, in memory the tables have had since the host
+        // was made, so that this cannot fail as well.
+        SplitLines({}, lines, marks);
+        lines_ = std::move(lines);
+        marks_ = std::move(marks);
+        throw;
+    }
+    lines_ = std::move(lines);
+    marks_ = std::move(marks);
+}
+
+void TextHost::SplitLines(std::string_view text, std::vector<Line>& lines, TextMarks& marks) const {
+    lines.clear();
+    // Every block's word is written below; only the words after them need zeros.
+    const std::size_t blocks = (text.size() + detail::kBlockSize - 1) / detail::kBlockSize;
+    for (auto* bits : {&marks.slashes, &marks.asterisks, &marks.quotes}) {
+        bits->resize(blocks + 2);
+        bits->end()[-2] = bits->end()[-1] = 0;
+    }
     marks.text = text.data();
     const bool lineFeedEnds = breaks_ == LineBreaks::CrLfOrLf;
     std::size_t start = 0;
@@ -77,25 +91,18 @@ void TextHost::SplitLines(std::string_view text) {
         }
     });
     addLine(text.size(), 0);
-    lines_ = std::move(lines);
-    marks_ = std::move(marks);
 }
 
-char* TextHost::Allocate(std::size_t size) {
-    if (size > chunkFree_) {
-        while (usedChunks_ < chunks_.size() && chunks_[usedChunks_].size < size) ++usedChunks_;
-        if (usedChunks_ == chunks_.size()) {
-            const std::size_t chunk = std::max(size, kChunkSize);
-            chunks_.push_back(Chunk{std::make_unique_for_overwrite<char[]>(chunk), chunk});
-        }
-        chunkNext_ = chunks_[usedChunks_].bytes.get();
-        chunkFree_ = chunks_[usedChunks_].size;
-        ++usedChunks_;
+void TextHost::NextChunk(std::size_t size) {
+    // The chunks of an earlier run are used again before new ones are made.
+    while (usedChunks_ < chunks_.size() && chunks_[usedChunks_].size < size) ++usedChunks_;
+    if (usedChunks_ == chunks_.size()) {
+        const std::size_t chunk = std::max(size, kChunkSize);
+        chunks_.push_back(Chunk{std::make_unique_for_overwrite<char[]>(chunk), chunk});
     }
-    char* block = chunkNext_;
-    chunkNext_ += size;
-    chunkFree_ -= size;
-    return block;
+    chunkNext_ = chunks_[usedChunks_].bytes.get();
+    chunkFree_ = chunks_[usedChunks_].size;
+    ++usedChunks_;
 }
 
 void TextHost::WriteOutput(const std::function<void(std::string_view)>& sink) const {

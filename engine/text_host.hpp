@@ -79,8 +79,9 @@ private:
     };
 
     // Where slashes, asterisks and double quotes stand in the split text, a
-    // bit for each byte; one zero word more, so that a line's bits can always
-    // be read from two words.
+    // bit for each byte; two zero words more, so that a line's bits, even an
+    // empty line's at the end, can always be read from two words. Every line
+    // of no capacity of its own points into that text.
     struct TextMarks {
         const char* text = nullptr;
         std::vector<std::uint64_t> slashes;
@@ -89,7 +90,15 @@ private:
     };
 
     void SplitLines(std::string_view text);
-    char* Allocate(std::size_t size);
+    void SplitLines(std::string_view text, std::vector<Line>& lines, TextMarks& marks) const;
+    char* Allocate(std::size_t size) {
+        if (size > chunkFree_) NextChunk(size);
+        char* const block = chunkNext_;
+        chunkNext_ += size;
+        chunkFree_ -= size;
+        return block;
+    }
+    void NextChunk(std::size_t size);
 
     LineBreaks breaks_;
     std::string input_;
@@ -122,7 +131,6 @@ inline std::optional<LineMarks> TextHost::MarksOf(std::size_t index) const {
     const Line& line = lines_.at(index);
     // A line still in the split text (a prefix of one included) has no capacity of its own.
     if (line.capacity != 0 || line.length > LineMarks::kMaxLength) return std::nullopt;
-    if (line.length == 0) return LineMarks{};
     const std::size_t offset = static_cast<std::size_t>(line.data - marks_.text);
     const std::size_t word = offset / 64;
     const unsigned shift = offset % 64;
