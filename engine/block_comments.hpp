@@ -35,9 +35,11 @@ inline std::string_view RemoveBlockComments(std::string_view line, bool& InBlock
 inline std::string_view RemoveBlockComments(std::string_view line, const LineMarks& marks,
                                             bool& InBlockComment, std::string& scratch,
                                             const CodePage& codePage) {
-    if (!InBlockComment && marks.Openers() == 0) return line;
-    // A line wholly inside a comment becomes one space.
-    if (InBlockComment && marks.Closers() == 0) return " ";
+    // Outside a comment a line without an opener stays; a line wholly inside
+    // one becomes one space. One branch decides both, as lines come in no
+    // order a processor could guess.
+    const bool nothingToCut = (InBlockComment ? marks.Closers() : marks.Openers()) == 0;
+    if (nothingToCut) return InBlockComment ? std::string_view(" ") : line;
     // Only the marks read are passed on (see RemoveLineComment).
     return detail::CutMarkedBlockComments(line, LineMarks{marks.slashes, marks.asterisks, 0},
                                           InBlockComment, scratch, codePage);

@@ -54,10 +54,12 @@ void TextHost::SplitLines(std::string_view text) {
         SplitLines({}, lines, marks);
         lines_ = std::move(lines);
         marks_ = std::move(marks);
+        lineCount_ = 0;
         throw;
     }
     lines_ = std::move(lines);
     marks_ = std::move(marks);
+    lineCount_ = lines_.size() - (lines_.back().length == 0 ? 1 : 0);
 }
 
 void TextHost::SplitLines(std::string_view text, std::vector<Line>& lines, TextMarks& marks) const {

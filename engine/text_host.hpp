@@ -35,9 +35,8 @@ public:
     std::string_view GetInputText() override { return input_; }
     void SetOutputText(std::string_view text) override;
 
-    std::size_t GetLineCount() override {
-        return lines_.size() - (lines_.back().length == 0 ? 1 : 0);
-    }
+    // An empty last line, one without a line break, is not counted.
+    std::size_t GetLineCount() override { return lineCount_; }
     std::string_view GetLine(std::size_t index) override;
     // The marks of line `index` when it is a piece of the split text of at
     // most LineMarks::kMaxLength bytes. Found while splitting the text, so
@@ -104,6 +103,7 @@ private:
     std::string input_;
     std::unique_ptr<char[]> ownText_;  // the output's source when it is not the input
     std::vector<Line> lines_;
+    std::size_t lineCount_ = 0;
     TextMarks marks_;
     struct Chunk {
         std::unique_ptr<char[]> bytes;
@@ -157,6 +157,7 @@ inline void TextHost::PutLine(std::size_t index, std::string_view text) {
         line.capacity = static_cast<std::uint32_t>(text.size());
     }
     line.length = static_cast<std::uint32_t>(text.size());
+    if (text.empty() && index + 1 == lines_.size()) lineCount_ = index;  // no longer counted
 }
 
 }  // namespace kezurin
