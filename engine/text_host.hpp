@@ -88,6 +88,12 @@ private:
         std::vector<std::uint64_t> quotes;
     };
 
+    // A block of copies of changed lines.
+    struct Chunk {
+        std::unique_ptr<char[]> bytes;
+        std::size_t size;
+    };
+
     void SplitLines(std::string_view text);
     void SplitLines(std::string_view text, std::vector<Line>& lines, TextMarks& marks) const;
     char* Allocate(std::size_t size) {
@@ -105,10 +111,6 @@ private:
     std::vector<Line> lines_;
     std::size_t lineCount_ = 0;
     TextMarks marks_;
-    struct Chunk {
-        std::unique_ptr<char[]> bytes;
-        std::size_t size;
-    };
     std::vector<Chunk> chunks_;  // copies of changed lines; never moved
     std::size_t usedChunks_ = 0;
     std::size_t chunkFree_ = 0;
