@@ -105,6 +105,36 @@ TEST(RunRemovalOrder, ThreeLinesVisitEveryLineTwiceThenBeepAndFinish) {
     EXPECT_EQ(host.text_.OutputText(), "a\r\nb \r\n");
 }
 
+// Every caption of a run over `lines` lines, as a run must set them.
+std::vector<std::string> ExpectedCaptions(std::size_t lines) {
+    std::vector<std::string> captions;
+    for (std::string_view progress : {kLineCommentProgress, kBlockCommentProgress})
+        for (std::size_t i = 0; i < lines; ++i) captions.push_back(ProgressCaption(progress, i));
+    return captions;
+}
+
+TEST(RunRemovalCaptions, CountEveryLineOverEveryCarryOfTheirDigits) {
+    constexpr std::size_t kLines = 1205;
+    std::string input;
+    for (std::size_t i = 0; i < kLines; ++i) input.append("x; // c\r\n");
+    std::vector<std::string> expected = ExpectedCaptions(kLines);
+
+    RecordingHost recorded(input);
+    RunRemoval(recorded);
+    expected.emplace_back(kFinishedCaption);
+    EXPECT_EQ(recorded.captions, expected);
+    expected.pop_back();
+
+    // The in-memory host's captions are built in place; what it shows at each
+    // repaint is what counts.
+    TextHost host(input);
+    std::vector<std::string> shown;
+    host.OnRepaint([&] { shown.push_back(host.Caption()); });
+    RunRemoval(host);
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(host.Caption(), kFinishedCaption);
+}
+
 TEST(RunRemovalOrder, EmptyInputOnlyBeepsAndFinishes) {
     RecordingHost host("");
     RunRemoval(host);
