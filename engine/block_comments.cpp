@@ -164,7 +164,7 @@ std::string_view detail::CutMarkedBlockComments(std::string_view line, const Lin
     const std::uint64_t closers = marks.Closers();
     if (InBlockComment) {
         const std::size_t closer = static_cast<std::size_t>(std::countr_zero(closers));
-        if (plain(closer) && (openers & from(closer + 2)) == 0) {
+        if (closers != 0 && plain(closer) && (openers & from(closer + 2)) == 0) {
             InBlockComment = false;
             return Joined(scratch, " ", line.substr(closer + 2));
         }
