@@ -127,13 +127,6 @@ private:
     std::size_t cachedRun_ = 0;
 };
 
-std::string_view Joined(std::string& scratch, std::string_view front, std::string_view back) {
-    scratch.clear();
-    scratch.append(front);
-    scratch.append(back);
-    return scratch;
-}
-
 }  // namespace
 
 std::string_view detail::CutBlockComments(std::string_view line, std::size_t firstSlash,
@@ -149,9 +142,9 @@ std::string_view detail::CutBlockComments(std::string_view line, std::size_t fir
     return cut.Result();
 }
 
-std::string_view detail::CutMarkedBlockComments(std::string_view line, const LineMarks& marks,
-                                                bool& InBlockComment, std::string& scratch,
-                                                const CodePage& codePage) {
+LinePieces detail::CutMarkedBlockComments(std::string_view line, const LineMarks& marks,
+                                          bool& InBlockComment, std::string& scratch,
+                                          const CodePage& codePage) {
     // The usual line holds one comment, or the end of one: it is cut here at
     // places found in the marks, when no lead byte stands right before them
     // and nothing is left to search after the cut. Anything else is left to
@@ -166,14 +159,14 @@ std::string_view detail::CutMarkedBlockComments(std::string_view line, const Lin
         const std::size_t closer = static_cast<std::size_t>(std::countr_zero(closers));
         if (closers != 0 && plain(closer) && (openers & from(closer + 2)) == 0) {
             InBlockComment = false;
-            return Joined(scratch, " ", line.substr(closer + 2));
+            return {" ", line.substr(closer + 2)};
         }
     } else {
         const std::size_t opener = static_cast<std::size_t>(std::countr_zero(openers));
         const std::uint64_t laterClosers = closers & from(opener + 1);
         if (laterClosers == 0 && plain(opener)) {
             InBlockComment = true;
-            return Joined(scratch, line.substr(0, opener), " ");
+            return {line.substr(0, opener), " "};
         }
         const std::size_t closer = static_cast<std::size_t>(std::countr_zero(laterClosers));
         const std::size_t rest = closer + 2;
@@ -181,10 +174,10 @@ std::string_view detail::CutMarkedBlockComments(std::string_view line, const Lin
             opener > 0 && line[opener - 1] == '/' && rest < line.size() && line[rest] == '*';
         if (laterClosers != 0 && plain(opener) && plain(closer) && !newOpenerAtCut &&
             (openers & from(rest)) == 0) {
-            return Joined(scratch, line.substr(0, opener), line.substr(rest));
+            return {line.substr(0, opener), line.substr(rest)};
         }
     }
-    return CutBlockComments(line, marks.FirstSlash(), InBlockComment, scratch, codePage);
+    return {CutBlockComments(line, marks.FirstSlash(), InBlockComment, scratch, codePage), {}};
 }
 
 std::string RemoveBlockComments(std::string_view line, bool& InBlockComment,

@@ -14,13 +14,20 @@ namespace kezurin {
 std::string RemoveBlockComments(std::string_view line, bool& InBlockComment,
                                 const CodePage& codePage = kShiftJis);
 
+// A line in two pieces, `front` then `back`, so that it can be copied once to
+// where it goes instead of being joined first.
+struct LinePieces {
+    std::string_view front;
+    std::string_view back;
+};
+
 namespace detail {
 // `firstSlash`: where the search for an opener may begin (npos: nowhere).
 std::string_view CutBlockComments(std::string_view line, std::size_t firstSlash,
                                   bool& InBlockComment, std::string& scratch,
                                   const CodePage& codePage);
 // The same, with the help of the line's marks.
-std::string_view CutMarkedBlockComments(std::string_view line, const LineMarks& marks,
+LinePieces CutMarkedBlockComments(std::string_view line, const LineMarks& marks,
                                         bool& InBlockComment, std::string& scratch,
                                         const CodePage& codePage);
 }  // namespace detail
@@ -31,15 +38,15 @@ std::string_view CutMarkedBlockComments(std::string_view line, const LineMarks& 
 inline std::string_view RemoveBlockComments(std::string_view line, bool& InBlockComment,
                                             std::string& scratch, const CodePage& codePage);
 
-// And for a short line whose marks are known.
-inline std::string_view RemoveBlockComments(std::string_view line, const LineMarks& marks,
-                                            bool& InBlockComment, std::string& scratch,
-                                            const CodePage& codePage) {
+// And for a short line whose marks are known, in pieces.
+inline LinePieces RemoveBlockComments(std::string_view line, const LineMarks& marks,
+                                      bool& InBlockComment, std::string& scratch,
+                                      const CodePage& codePage) {
     // Outside a comment a line without an opener stays; a line wholly inside
     // one becomes one space. One branch decides both, as lines come in no
     // order a processor could guess.
     const bool nothingToCut = (InBlockComment ? marks.Closers() : marks.Openers()) == 0;
-    if (nothingToCut) return InBlockComment ? std::string_view(" ") : line;
+    if (nothingToCut) return {InBlockComment ? std::string_view(" ") : line, {}};
     // Only the marks read are passed on (see RemoveLineComment).
     return detail::CutMarkedBlockComments(line, LineMarks{marks.slashes, marks.asterisks, 0},
                                           InBlockComment, scratch, codePage);

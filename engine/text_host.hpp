@@ -43,6 +43,9 @@ public:
     // asking costs next to nothing.
     std::optional<LineMarks> MarksOf(std::size_t index) const;
     void PutLine(std::size_t index, std::string_view text) override;
+    // The same for a line given in two pieces, `front` then `back`, copied
+    // straight into the host's memory.
+    void PutLine(std::size_t index, std::string_view front, std::string_view back);
 
     void SetCaption(std::string_view caption) override {
         if (caption.data() != caption_.data() || caption.size() != caption_.size())
@@ -160,6 +163,21 @@ inline void TextHost::PutLine(std::size_t index, std::string_view text) {
     }
     line.length = static_cast<std::uint32_t>(text.size());
     if (text.empty() && index + 1 == lines_.size()) lineCount_ = index;  // no longer counted
+}
+
+inline void TextHost::PutLine(std::size_t index, std::string_view front, std::string_view back) {
+    if (back.empty()) return PutLine(index, front);
+    if (index >= GetLineCount()) return;
+    const std::size_t size = front.size() + back.size();
+    if (size > kMaxLineLength) throw std::length_error("line too long");
+    // Always new memory: the pieces may stand in the line's own.
+    char* const copy = Allocate(size);
+    std::memcpy(copy, front.data(), front.size());
+    std::memcpy(copy + front.size(), back.data(), back.size());
+    Line& line = lines_[index];
+    line.data = copy;
+    line.length = static_cast<std::uint32_t>(size);
+    line.capacity = static_cast<std::uint32_t>(size);
 }
 
 }  // namespace kezurin

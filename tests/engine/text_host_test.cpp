@@ -70,6 +70,18 @@ TEST(TextHost, AcceptsViewsOfItsOwnLines) {
     EXPECT_EQ(host.OutputText(), "first");
 }
 
+TEST(TextHost, PutLineInPiecesJoinsThemEvenFromItsOwnLines) {
+    TextHost host("");
+    host.SetOutputText("ab\r\ncd\r\nlast");
+    host.PutLine(0, host.GetLine(0), host.GetLine(1));
+    host.PutLine(1, host.GetLine(1).substr(1), "");
+    host.PutLine(1, host.GetLine(1), host.GetLine(1));
+    host.PutLine(2, "", "x");
+    host.PutLine(3, "never", "there");
+    EXPECT_EQ(host.OutputText(), "abcd\r\ndd\r\nx");
+    EXPECT_EQ(host.GetLineCount(), 3u);
+}
+
 TEST(TextHost, LeavesItsInputAloneAndStreamsTheOutput) {
     TextHost host("a // b\r\nc");
     RunRemoval(host);
