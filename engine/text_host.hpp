@@ -162,7 +162,7 @@ inline void TextHost::PutLine(std::size_t index, std::string_view text) {
         line.capacity = static_cast<std::uint32_t>(text.size());
     }
     line.length = static_cast<std::uint32_t>(text.size());
-    if (text.empty() && index + 1 == lines_.size()) lineCount_ = index;  // no longer counted
+    if (index + 1 == lines_.size() && text.empty()) lineCount_ = index;  // no longer counted
 }
 
 inline void TextHost::PutLine(std::size_t index, std::string_view front, std::string_view back) {
