@@ -80,21 +80,6 @@ std::optional<LineMarks> MarksOf(Host& host, std::size_t index) {
     }
 }
 
-// Puts a line given in pieces: straight into a host that takes pieces, else
-// joined first.
-template <class Host>
-void PutPieces(Host& host, std::size_t index, const LinePieces& line) {
-    if constexpr (requires { host.PutLine(index, line.front, line.back); }) {
-        host.PutLine(index, line.front, line.back);
-    } else if (line.back.empty()) {
-        host.PutLine(index, line.front);
-    } else {
-        std::string joined(line.front);
-        joined.append(line.back);
-        host.PutLine(index, joined);
-    }
-}
-
 template <class Host>
 void RunPasses(Host& host, const CodePage& codePage) {
     host.SetOutputText(host.GetInputText());
@@ -116,8 +101,15 @@ void RunPasses(Host& host, const CodePage& codePage) {
     std::string scratch;
     for (std::size_t j = 0; j < host.GetLineCount(); ++j) {
         const std::string_view line = host.GetLine(j);
-        if (const std::optional<LineMarks> marks = MarksOf(host, j)) {
-            PutPieces(host, j, RemoveBlockComments(line, *marks, InBlockComment, scratch, codePage));
+        if constexpr (requires { host.PutLine(j, line, line); }) {
+            // A host that knows a line's marks takes the cut line in pieces,
+            // copied once, straight to where it goes.
+            if (const std::optional<LineMarks> marks = MarksOf(host, j)) {
+                const LinePieces cut = RemoveBlockComments(line, *marks, InBlockComment, scratch, codePage);
+                host.PutLine(j, cut.front, cut.back);
+            } else {
+                host.PutLine(j, RemoveBlockComments(line, InBlockComment, scratch, codePage));
+            }
         } else {
             host.PutLine(j, RemoveBlockComments(line, InBlockComment, scratch, codePage));
         }
