@@ -31,6 +31,11 @@ public:
     static constexpr std::size_t kMaxLineLength = (std::size_t{1} << 30) - 1;
 
     explicit TextHost(std::string input, LineBreaks breaks = LineBreaks::CrLf);
+    // Lines point into the host's own text and blocks (a short input even
+    // lives inside the string object), so a copy or a moved-to host would
+    // read another host's memory.
+    TextHost(const TextHost&) = delete;
+    TextHost& operator=(const TextHost&) = delete;
 
     std::string_view GetInputText() override { return input_; }
     void SetOutputText(std::string_view text) override;

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <type_traits>
 
 #include "text_host.hpp"
 
 namespace kezurin {
 namespace {
+
+// Its lines point into its own memory: a copied or moved host would dangle.
+static_assert(!std::is_copy_constructible_v<TextHost> && !std::is_move_constructible_v<TextHost> &&
+              !std::is_copy_assignable_v<TextHost> && !std::is_move_assignable_v<TextHost>);
 
 struct CountCase {
     std::string text;
