@@ -4,7 +4,7 @@
 #include <new>
 #include <vector>
 
-#include "code_page.hpp"
+#include "kezurin/code_page.hpp"
 #include "window_class.hpp"
 
 namespace kezurin {

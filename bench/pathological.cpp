@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "text_host.hpp"
+#include "kezurin/text_host.hpp"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "source_generator.hpp"
-#include "text_host.hpp"
+#include "kezurin/text_host.hpp"
 
 namespace {
 

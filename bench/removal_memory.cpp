@@ -10,7 +10,7 @@
 #include <string>
 
 #include "source_generator.hpp"
-#include "text_host.hpp"
+#include "kezurin/text_host.hpp"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "code_page.hpp"
+#include "kezurin/code_page.hpp"
 
 namespace kezurin::cli {
 

@@ -14,7 +14,7 @@
 #include "input_text.hpp"
 #include "options.hpp"
 #include "progress_bar.hpp"
-#include "text_host.hpp"
+#include "kezurin/text_host.hpp"
 
 #ifndef KEZURIN_VERSION
 #define KEZURIN_VERSION "unknown"

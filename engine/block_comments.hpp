@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "code_page.hpp"
+#include "kezurin/code_page.hpp"
 #include "line_marks.hpp"
 
 namespace kezurin {

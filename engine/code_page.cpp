@@ -1,4 +1,4 @@
-#include "code_page.hpp"
+#include "kezurin/code_page.hpp"
 
 #include <algorithm>
 #include <cstring>

@@ -11,9 +11,11 @@
 #include <string_view>
 
 #include "block_comments.hpp"
-#include "code_page.hpp"
+#include "kezurin/code_page.hpp"
 #include "line_comment.hpp"
-#include "removal_run.hpp"
+#include "marked_host.hpp"
+#include "kezurin/removal_run.hpp"
+#include "kezurin/text_host.hpp"
 
 namespace kezurin::detail {
 
@@ -58,38 +60,21 @@ private:
     std::size_t line_ = static_cast<std::size_t>(-2);
 };
 
-// Where a run builds its progress captions: in the host's own caption when it
-// offers it (the in-memory host, which then need not copy them), else in `own`.
-template <class Host>
-std::string& CaptionStorage(Host& host, std::string& own) {
-    if constexpr (requires { { host.CaptionStorage() } -> std::same_as<std::string&>; }) {
-        return host.CaptionStorage();
-    } else {
-        return own;
-    }
-}
-
-// The marks of line `index` where the host knows them (the in-memory host
-// finds them while splitting the text); none for any other host.
-template <class Host>
-std::optional<LineMarks> MarksOf(Host& host, std::size_t index) {
-    if constexpr (requires { host.MarksOf(index); }) {
-        return host.MarksOf(index);
-    } else {
-        return std::nullopt;
-    }
-}
-
 template <class Host>
 void RunPasses(Host& host, const CodePage& codePage) {
     host.SetOutputText(host.GetInputText());
 
+    constexpr bool kMarked = MarkedLinesHost<Host>;
     std::string ownCaption;
-    std::string& captionText = CaptionStorage(host, ownCaption);
+    std::string& captionText = [&]() -> std::string& {
+        if constexpr (kMarked) return host.CaptionStorage();
+        else return ownCaption;
+    }();
     ProgressCaption lineCaption(kLineCommentProgress, captionText);
     for (std::size_t i = 0; i < host.GetLineCount(); ++i) {
         const std::string_view line = host.GetLine(i);
-        const std::optional<LineMarks> marks = MarksOf(host, i);
+        std::optional<LineMarks> marks;
+        if constexpr (kMarked) marks = host.MarksOf(i);
         host.PutLine(i, marks ? RemoveLineComment(line, *marks, codePage)
                               : RemoveLineComment(line, codePage));
         host.SetCaption(lineCaption.For(i));
@@ -101,10 +86,9 @@ void RunPasses(Host& host, const CodePage& codePage) {
     std::string scratch;
     for (std::size_t j = 0; j < host.GetLineCount(); ++j) {
         const std::string_view line = host.GetLine(j);
-        if constexpr (requires { host.PutLine(j, line, line); }) {
-            // A host that knows a line's marks takes the cut line in pieces,
-            // copied once, straight to where it goes.
-            if (const std::optional<LineMarks> marks = MarksOf(host, j)) {
+        if constexpr (kMarked) {
+            // The cut line goes over in pieces, copied once, straight to where it goes.
+            if (const std::optional<LineMarks> marks = host.MarksOf(j)) {
                 const LinePieces cut = RemoveBlockComments(line, *marks, InBlockComment, scratch, codePage);
                 host.PutLine(j, cut.front, cut.back);
             } else {
@@ -135,5 +119,8 @@ void RunRemovalOn(Host& host, const CodePage& codePage) noexcept {
         }
     }
 }
+
+// The run over the in-memory host, its fast path inlined; built with the host.
+void RunRemovalOnTextHost(TextHost& host, const CodePage& codePage) noexcept;
 
 }  // namespace kezurin::detail

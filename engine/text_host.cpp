@@ -1,4 +1,4 @@
-#include "text_host.hpp"
+#include "kezurin/text_host.hpp"
 
 #include <algorithm>
 #include <array>
@@ -6,6 +6,8 @@
 #include <stdexcept>
 
 #include "block_scan.hpp"
+#include "line_marks.hpp"
+#include "marked_host.hpp"
 #include "removal_run_core.hpp"
 
 namespace kezurin {
@@ -19,6 +21,23 @@ bool Contains(std::string_view outer, std::string_view inner) {
 }
 
 }  // namespace
+
+static_assert(detail::MarkedLinesHost<TextHost>);
+
+inline std::optional<LineMarks> TextHost::MarksOf(std::size_t index) const {
+    const Line& line = lines_.at(index);
+    // A line still in the split text (a prefix of one included) has no capacity of its own.
+    if (line.capacity != 0 || line.length > LineMarks::kMaxLength) return std::nullopt;
+    const std::size_t offset = static_cast<std::size_t>(line.data - marks_.text);
+    const std::size_t word = offset / 64;
+    const unsigned shift = offset % 64;
+    const std::uint64_t keep = line.length == 64 ? ~std::uint64_t{0}
+                                                 : (std::uint64_t{1} << line.length) - 1;
+    const auto bitsOf = [&](const std::vector<std::uint64_t>& bits) {
+        return ((bits[word] >> shift) | ((bits[word + 1] << 1) << (63 - shift))) & keep;
+    };
+    return LineMarks{bitsOf(marks_.slashes), bitsOf(marks_.asterisks), bitsOf(marks_.quotes)};
+}
 
 TextHost::TextHost(std::string input, LineBreaks breaks)
     : breaks_(breaks), input_(std::move(input)) {
@@ -123,8 +142,8 @@ std::string TextHost::OutputText() const {
     return text;
 }
 
-void RunRemoval(TextHost& host, const CodePage& codePage) noexcept {
-    detail::RunRemovalOn(host, codePage);
+void detail::RunRemovalOnTextHost(TextHost& host, const CodePage& codePage) noexcept {
+    RunRemovalOn(host, codePage);
 }
 
 }  // namespace kezurin

@@ -1,7 +1,7 @@
 #include "MainWindow1.hpp"
 #include "info_page.hpp"
 #include "message_box.hpp"
-#include "removal_run.hpp"
+#include "kezurin/removal_run.hpp"
 #include "system_code_page.hpp"
 #include "window_class.hpp"
 

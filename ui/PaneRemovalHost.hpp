@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "removal_host.hpp"
-#include "text_host.hpp"
+#include "kezurin/removal_host.hpp"
+#include "kezurin/text_host.hpp"
 
 namespace kezurin {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "code_page.hpp"
+#include "kezurin/code_page.hpp"
 
 namespace kezurin {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "text_host.hpp"
+#include "kezurin/text_host.hpp"
 
 namespace kezurin::cli {
 namespace {

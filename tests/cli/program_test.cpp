@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "text_host.hpp"
+#include "kezurin/text_host.hpp"
 
 namespace {
 

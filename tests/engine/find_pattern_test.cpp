@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "code_page.hpp"
+#include "kezurin/code_page.hpp"
 
 namespace kezurin {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "code_page.hpp"
+#include "kezurin/code_page.hpp"
 
 namespace kezurin::reference {
 

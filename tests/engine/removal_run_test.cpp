@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "reference_removal.hpp"
-#include "removal_run.hpp"
-#include "text_host.hpp"
+#include "kezurin/removal_run.hpp"
+#include "kezurin/text_host.hpp"
 
 namespace kezurin {
 namespace {

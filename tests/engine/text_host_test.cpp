@@ -3,7 +3,7 @@
 #include <string>
 #include <type_traits>
 
-#include "text_host.hpp"
+#include "kezurin/text_host.hpp"
 
 namespace kezurin {
 namespace {

@@ -13,7 +13,7 @@
 #include "fuzz_support.hpp"
 #include "input_text.hpp"
 #include "options.hpp"
-#include "text_host.hpp"
+#include "kezurin/text_host.hpp"
 
 namespace kezurin::fuzz {
 namespace {

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "removal_host.hpp"
-#include "text_host.hpp"
+#include "kezurin/removal_host.hpp"
+#include "kezurin/text_host.hpp"
 
 namespace kezurin::fuzz {
 

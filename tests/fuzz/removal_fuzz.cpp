@@ -11,8 +11,8 @@
 
 #include "fuzz_support.hpp"
 #include "reference_removal.hpp"
-#include "removal_run.hpp"
-#include "text_host.hpp"
+#include "kezurin/removal_run.hpp"
+#include "kezurin/text_host.hpp"
 
 namespace kezurin::fuzz {
 namespace {

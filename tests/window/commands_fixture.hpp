@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "clipboard.hpp"
-#include "text_host.hpp"
+#include "kezurin/text_host.hpp"
 #include "window_fixture.hpp"
 
 namespace kezurin::testing {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "commands_fixture.hpp"
-#include "removal_run.hpp"
+#include "kezurin/removal_run.hpp"
 #include "source_generator.hpp"
 
 namespace kezurin::testing {

@@ -21,8 +21,10 @@ public:
     virtual std::size_t GetLineCount() = 0;
     virtual std::string_view GetLine(std::size_t index) = 0;
     // Replaces the text of one line, leaving its line break and every other
-    // line alone; does nothing when there is no such line. `text` may be a
-    // view of the host's own line.
+    // line alone; does nothing when there is no such line. Aliasing, a rule
+    // for every host: `text` may be a view of any of the host's own lines,
+    // this one included, so a host copies it before overwriting what it may
+    // point into.
     virtual void PutLine(std::size_t index, std::string_view text) = 0;
 
     virtual void SetCaption(std::string_view caption) = 0;

@@ -11,11 +11,13 @@
 #include <string_view>
 #include <vector>
 
-#include "code_page.hpp"
-#include "line_marks.hpp"
-#include "removal_host.hpp"
+#include "kezurin/code_page.hpp"
+#include "kezurin/removal_host.hpp"
+#include "kezurin/removal_run.hpp"  // RunRemoval, which callers use with it
 
 namespace kezurin {
+
+struct LineMarks;  // the engine's own; see MarksOf
 
 // Which byte sequences end a line. The window knows only CR LF; files may
 // also use a lone LF.
@@ -43,13 +45,13 @@ public:
     // An empty last line, one without a line break, is not counted.
     std::size_t GetLineCount() override { return lineCount_; }
     std::string_view GetLine(std::size_t index) override;
-    // The marks of line `index` when it is a piece of the split text of at
-    // most LineMarks::kMaxLength bytes. Found while splitting the text, so
-    // asking costs next to nothing.
-    std::optional<LineMarks> MarksOf(std::size_t index) const;
     void PutLine(std::size_t index, std::string_view text) override;
-    // The same for a line given in two pieces, `front` then `back`, copied
-    // straight into the host's memory.
+
+    // The run's fast path, as its engine-internal MarkedLinesHost describes
+    // it: a line's marks, found while splitting the text (defined, inline,
+    // only where the run is built: nothing else calls it), a line in two
+    // pieces, and the caption's storage.
+    inline std::optional<LineMarks> MarksOf(std::size_t index) const;
     void PutLine(std::size_t index, std::string_view front, std::string_view back);
 
     void SetCaption(std::string_view caption) override {
@@ -68,8 +70,6 @@ public:
     void WriteOutput(const std::function<void(std::string_view)>& sink) const;
 
     const std::string& Caption() const { return caption_; }
-    // The caption's own text, where a run builds its progress captions in
-    // place; setting the caption to this text copies nothing.
     std::string& CaptionStorage() { return caption_; }
     int BeepCount() const { return beeps_; }
     const std::vector<std::string>& Messages() const { return messages_; }
@@ -129,27 +129,9 @@ private:
     std::function<void()> onRepaint_;
 };
 
-// The same run as for any host, with the in-memory host's calls inlined.
-void RunRemoval(TextHost& host, const CodePage& codePage = kShiftJis) noexcept;
-
 inline std::string_view TextHost::GetLine(std::size_t index) {
     const Line& line = lines_.at(index);
     return {line.data, line.length};
-}
-
-inline std::optional<LineMarks> TextHost::MarksOf(std::size_t index) const {
-    const Line& line = lines_.at(index);
-    // A line still in the split text (a prefix of one included) has no capacity of its own.
-    if (line.capacity != 0 || line.length > LineMarks::kMaxLength) return std::nullopt;
-    const std::size_t offset = static_cast<std::size_t>(line.data - marks_.text);
-    const std::size_t word = offset / 64;
-    const unsigned shift = offset % 64;
-    const std::uint64_t keep = line.length == 64 ? ~std::uint64_t{0}
-                                                 : (std::uint64_t{1} << line.length) - 1;
-    const auto bitsOf = [&](const std::vector<std::uint64_t>& bits) {
-        return ((bits[word] >> shift) | ((bits[word + 1] << 1) << (63 - shift))) & keep;
-    };
-    return LineMarks{bitsOf(marks_.slashes), bitsOf(marks_.asterisks), bitsOf(marks_.quotes)};
 }
 
 inline void TextHost::PutLine(std::size_t index, std::string_view text) {

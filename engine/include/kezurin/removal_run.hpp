@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "code_page.hpp"
-#include "removal_host.hpp"
+#include "kezurin/code_page.hpp"
+#include "kezurin/removal_host.hpp"
 
 namespace kezurin {
 
