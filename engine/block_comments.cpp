@@ -129,6 +129,13 @@ private:
 
 }  // namespace
 
+// The block-comment rules. A comment open on entry runs to the line's first
+// "*/": everything up to it becomes one space, or the whole line does when
+// there is none. Then, again and again, the first "/*" of the line as it now
+// stands opens a comment that the first "*/" from the opener's own asterisk
+// on closes ("/*/" is whole): the span is cut out, nothing in its place; or,
+// unclosed, the rest of the line becomes one space and the comment stays
+// open. Strings are not recognised and comments do not nest.
 std::string_view detail::CutBlockComments(std::string_view line, std::size_t firstSlash,
                                           bool& InBlockComment, std::string& scratch,
                                           const CodePage& codePage) {
@@ -142,13 +149,13 @@ std::string_view detail::CutBlockComments(std::string_view line, std::size_t fir
     return cut.Result();
 }
 
-LinePieces detail::CutMarkedBlockComments(std::string_view line, const LineMarks& marks,
+LinePieces detail::BlockCommentsFromMarks(std::string_view line, const LineMarks& marks,
                                           bool& InBlockComment, std::string& scratch,
                                           const CodePage& codePage) {
-    // The usual line holds one comment, or the end of one: it is cut here at
-    // places found in the marks, when no lead byte stands right before them
-    // and nothing is left to search after the cut. Anything else is left to
-    // the byte-wise cut.
+    // CutBlockComments' steps for the usual line, which holds one comment or
+    // the end of one: taken at places found in the marks, when no lead byte
+    // stands right before them and nothing is left to search after the cut.
+    // Anything else is left to CutBlockComments itself.
     const auto plain = [&](std::size_t at) { return at == 0 || !codePage.IsLeadByte(line[at - 1]); };
     const auto from = [](std::size_t at) {
         return at < LineMarks::kMaxLength ? ~std::uint64_t{0} << at : std::uint64_t{0};

@@ -10,7 +10,8 @@ namespace kezurin {
 
 // Removes the "/*" ... "*/" comments of one line. `InBlockComment` carries an
 // unclosed comment from one line to the next: on entry it says whether the
-// line starts inside a comment, on return whether it ends inside one.
+// line starts inside a comment, on return whether it ends inside one. The
+// rules are stated once, at detail::CutBlockComments.
 std::string RemoveBlockComments(std::string_view line, bool& InBlockComment,
                                 const CodePage& codePage = kShiftJis);
 
@@ -22,12 +23,14 @@ struct LinePieces {
 };
 
 namespace detail {
-// `firstSlash`: where the search for an opener may begin (npos: nowhere).
+// The rules, byte by byte. `firstSlash`: where the search for an opener may
+// begin (npos: nowhere).
 std::string_view CutBlockComments(std::string_view line, std::size_t firstSlash,
                                   bool& InBlockComment, std::string& scratch,
                                   const CodePage& codePage);
-// The same, with the help of the line's marks.
-LinePieces CutMarkedBlockComments(std::string_view line, const LineMarks& marks,
+// CutBlockComments' result for the usual line (one comment, or the end of
+// one) taken from its marks; defers to CutBlockComments for anything else.
+LinePieces BlockCommentsFromMarks(std::string_view line, const LineMarks& marks,
                                         bool& InBlockComment, std::string& scratch,
                                         const CodePage& codePage);
 }  // namespace detail
@@ -48,7 +51,7 @@ inline LinePieces RemoveBlockComments(std::string_view line, const LineMarks& ma
     const bool nothingToCut = (InBlockComment ? marks.Closers() : marks.Openers()) == 0;
     if (nothingToCut) return {InBlockComment ? std::string_view(" ") : line, {}};
     // Only the marks read are passed on (see RemoveLineComment).
-    return detail::CutMarkedBlockComments(line, LineMarks{marks.slashes, marks.asterisks, 0},
+    return detail::BlockCommentsFromMarks(line, LineMarks{marks.slashes, marks.asterisks, 0},
                                           InBlockComment, scratch, codePage);
 }
 

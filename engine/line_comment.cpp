@@ -21,6 +21,10 @@ std::size_t FindAfter(std::string_view line, std::size_t offset, std::string_vie
 
 namespace detail {
 
+// The line-comment rule. The cut falls before the first "//", unless that
+// lies between the line's first two double quotes: then it falls before the
+// first "//" after the second quote, and without one the line stays. No other
+// quote, escape or comment counts.
 std::string_view CutLineComment(std::string_view line, std::size_t firstSlash,
                                 const CodePage& codePage) {
     const std::size_t comment = detail::FindFrom(line, "//", firstSlash, codePage);
@@ -35,10 +39,11 @@ std::string_view CutLineComment(std::string_view line, std::size_t firstSlash,
     return afterQuotes == npos ? line : line.substr(0, afterQuotes);
 }
 
-std::string_view CutMarkedLineComment(std::string_view line, const LineMarks& marks,
+std::string_view LineCommentFromMarks(std::string_view line, const LineMarks& marks,
                                       const CodePage& codePage) {
-    // Worked out without a branch, as lines come in no order a processor
-    // could guess. Places not there are kNone.
+    // CutLineComment's steps on the places found in the marks, worked out
+    // without a branch, as lines come in no order a processor could guess.
+    // Places not there are kNone.
     constexpr std::size_t kNone = LineMarks::kMaxLength;
     const auto first = [](std::uint64_t bits) { return static_cast<std::size_t>(std::countr_zero(bits)); };
     const auto from = [](std::size_t at) { return at < kNone ? ~std::uint64_t{0} << at : 0; };

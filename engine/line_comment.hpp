@@ -7,23 +7,23 @@
 
 namespace kezurin {
 
-// Cuts `line` directly before the "//" that begins its line comment. The only
-// guard against string literals is the first pair of double quotes: a first
-// "//" between them is skipped in favour of the first "//" after the pair.
-// The result is always a prefix of `line` (possibly `line` itself).
+// Cuts `line` directly before the "//" that begins its line comment; the
+// rule itself is stated once, at detail::CutLineComment. The result is always
+// a prefix of `line` (possibly `line` itself).
 inline std::string_view RemoveLineComment(std::string_view line,
                                           const CodePage& codePage = kShiftJis);
 
-// The same for a short line whose marks are known.
+// The same for a short line whose marks are known (see LineCommentFromMarks).
 inline std::string_view RemoveLineComment(std::string_view line, const LineMarks& marks,
                                           const CodePage& codePage = kShiftJis);
 
 namespace detail {
-// The line from its first slash on.
+// The rule, byte by byte; `firstSlash`: no slash stands before it.
 std::string_view CutLineComment(std::string_view line, std::size_t firstSlash,
                                 const CodePage& codePage);
-// The line from its first "//" on, found in its marks.
-std::string_view CutMarkedLineComment(std::string_view line, const LineMarks& marks,
+// CutLineComment's decision taken from the line's marks; gives the same
+// result, and defers to CutLineComment wherever the marks could mislead.
+std::string_view LineCommentFromMarks(std::string_view line, const LineMarks& marks,
                                       const CodePage& codePage);
 }  // namespace detail
 
@@ -39,7 +39,7 @@ inline std::string_view RemoveLineComment(std::string_view line, const LineMarks
     // for each line need not work out the others.
     return marks.SlashPairs() == 0
                ? line
-               : detail::CutMarkedLineComment(line, LineMarks{marks.slashes, 0, marks.quotes}, codePage);
+               : detail::LineCommentFromMarks(line, LineMarks{marks.slashes, 0, marks.quotes}, codePage);
 }
 
 }  // namespace kezurin
