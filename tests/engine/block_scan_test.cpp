@@ -27,6 +27,8 @@ TEST(MatchBlock, FindsEveryByteSoughtAndNoOther) {
         for (char& byte : block)
             byte = round % 2 ? near[pick(random)] : static_cast<char>(anyByte(random));
         const auto found = MatchBlock(block.data(), sought);
+        // The vector path, where there is one, against the scalar reference.
+        ASSERT_EQ(found, MatchBlockScalar(block.data(), sought)) << "round " << round;
         for (std::size_t k = 0; k < sought.size(); ++k)
             ASSERT_EQ(found[k], Expected(block, sought[k])) << "round " << round << ", byte " << k;
     }
