@@ -729,18 +729,22 @@ void TMainForm1::SetTextQuietly(HWND control, const char* text) {
     quietControl_ = nullptr;
 }
 
-void TMainForm1::ShowMessageBox(const std::string& text) {
+void TMainForm1::ShowMessageBox(std::string_view text) {
     if (messageDisplay_) {
         messageDisplay_(text);
         return;
     }
-    // The hidden owner window carries the application title.
-    ShowCentredMessageBox(window_, text, WindowText(owner_.OwnerWindow()));
+    // The hidden owner window carries the application title; read without
+    // allocating, as the box may report exhausted memory.
+    char title[256] = {};
+    const int length = GetWindowTextA(owner_.OwnerWindow(), title, sizeof title);
+    ShowCentredMessageBox(window_, text, std::string_view(title, static_cast<std::size_t>(length)));
 }
 
 PaneRemovalHost TMainForm1::MakeRemovalHost() {
     return PaneRemovalHost({window_, Memo1(), Memo2()},
-                           [this](const std::string& text) { ShowMessageBox(text); });
+                           [this](std::string_view text) { ShowMessageBox(text); },
+                           allocationCheck_, &lastRun_);
 }
 
 // Any edit that leaves text in the input throws the output of an earlier run
@@ -755,7 +759,6 @@ void TMainForm1::Memo1Change(HWND) {
 void TMainForm1::Button1Click(HWND) {
     PaneRemovalHost host = MakeRemovalHost();
     RunRemoval(host, SystemCodePage());
-    host.Flush();
 }
 
 // Paste: the clipboard's text replaces the input. Only the paste reports a change.

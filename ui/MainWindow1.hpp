@@ -105,6 +105,10 @@ public:
     void SetAddressOpener(AddressOpener opener) { addressOpener_ = std::move(opener); }
     // The panes and caption a removal run works on, and how its message shows.
     PaneRemovalHost MakeRemovalHost();
+    // Makes the removal runs' hosts call `check` before each allocation (tests fail them).
+    void SetRunAllocationCheck(AllocationCheck check) { allocationCheck_ = std::move(check); }
+    // How long each stage of the last removal run took.
+    const RunStages& LastRunStages() const { return lastRun_; }
 
     // Event handlers, bound by name from the layout description.
     void Memo1Change(HWND sender);
@@ -167,7 +171,7 @@ private:
     HFONT FontOf(const Child& child) const;
     void Fire(const Child& child);
     void SetTextQuietly(HWND control, const char* text);
-    void ShowMessageBox(const std::string& text);
+    void ShowMessageBox(std::string_view text);
     EventHandler BindHandler(std::string_view name);
     HWND NextTabStop(HWND from, bool backwards) const;
     bool PressAccessKey(char key);
@@ -188,6 +192,8 @@ private:
     HWND lastFocus_ = nullptr;
     HWND quietControl_ = nullptr;  // its change reports are not handled
     MessageDisplay messageDisplay_;
+    AllocationCheck allocationCheck_;
+    RunStages lastRun_;
     AddressOpener addressOpener_;
 };
 

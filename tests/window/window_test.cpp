@@ -19,9 +19,9 @@ TEST_F(MainWindow, StartsAt1024By600CentredOnTheDesktopWithTheTitleAsCaption) {
     EXPECT_EQ(rect.left, std::max(0, (GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1024) / 2));
     EXPECT_EQ(rect.top, std::max(0, (GetSystemMetrics(SM_CYVIRTUALSCREEN) - 600) / 2));
     // ケズリン in code page 932
-    EXPECT_EQ(TextOf(form->Handle()), "\x83\x50\x83\x59\x83\x8A\x83\x93");
+    EXPECT_EQ(WindowText(form->Handle()), "\x83\x50\x83\x59\x83\x8A\x83\x93");
     EXPECT_EQ(GetWindow(form->Handle(), GW_OWNER), Application.OwnerWindow());
-    EXPECT_EQ(TextOf(Application.OwnerWindow()), "ケズリン");
+    EXPECT_EQ(WindowText(Application.OwnerWindow()), "ケズリン");
 }
 
 TEST_F(MainWindow, HasAResizableFrameAndNoMenuOrScrollBarsOfItsOwn) {
@@ -60,7 +60,7 @@ TEST_F(MainWindow, LabelsAreAsWideAsTheirTexts) {
         EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)), windowFont);
         HDC dc = GetDC(label);
         const HGDIOBJ old = SelectObject(dc, windowFont);
-        const std::string text = TextOf(label);
+        const std::string text = WindowText(label);
         SIZE extent{};
         GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &extent);
         SelectObject(dc, old);
@@ -276,8 +276,8 @@ TEST_F(MainWindow, TabVisitsThePanesAndTheEnabledButtonsInOrder) {
         PressKey(VK_TAB);
         EXPECT_EQ(GetFocus(), expected);
     }
-    EXPECT_EQ(TextOf(form->Memo1()), "") << "Tab inserts nothing";
-    EXPECT_EQ(TextOf(form->Memo2()), "");
+    EXPECT_EQ(WindowText(form->Memo1()), "") << "Tab inserts nothing";
+    EXPECT_EQ(WindowText(form->Memo2()), "");
 }
 
 TEST_F(MainWindow, AltRPressesTheRemovalButtonOnlyWhileItIsEnabled) {
@@ -292,7 +292,7 @@ TEST_F(MainWindow, AltRPressesTheRemovalButtonOnlyWhileItIsEnabled) {
     EnableWindow(form->Button1(), TRUE);
     EXPECT_TRUE(form->PreTranslateMessage(altR));
     EXPECT_EQ(clicks, 1);
-    EXPECT_EQ(TextOf(form->Button1()), "除去開始(&R)");
+    EXPECT_EQ(WindowText(form->Button1()), "除去開始(&R)");
 }
 
 TEST_F(MainWindow, ButtonsStartWithTheirCaptionsFontsAndStates) {
@@ -308,7 +308,7 @@ TEST_F(MainWindow, ButtonsStartWithTheirCaptionsFontsAndStates) {
                               Expected{form->Button3(), "コピー", 11, false, false}}) {
         LOGFONTA font{};
         GetObjectA(reinterpret_cast<HFONT>(SendMessageA(e.button, WM_GETFONT, 0, 0)), sizeof font, &font);
-        EXPECT_EQ(TextOf(e.button), e.caption);
+        EXPECT_EQ(WindowText(e.button), e.caption);
         EXPECT_EQ(font.lfHeight, -e.height) << e.caption;
         EXPECT_EQ(font.lfWeight >= FW_BOLD, e.bold) << e.caption;
         EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
@@ -337,7 +337,7 @@ TEST_F(MainWindow, EnterInTheInputPaneMakesALineBreak) {
     PressKey(VK_RETURN);
     PostMessageA(form->Memo1(), WM_CHAR, 'b', 1);
     Pump();
-    EXPECT_EQ(TextOf(form->Memo1()), "a\r\nb");
+    EXPECT_EQ(WindowText(form->Memo1()), "a\r\nb");
 }
 
 TEST_F(MainWindow, PanesTakeTextBeyondTheEditControlsDefaultLimit) {
@@ -351,7 +351,7 @@ TEST_F(MainWindow, PanesTakeTextBeyondTheEditControlsDefaultLimit) {
 
 TEST_F(MainWindow, TheInputPaneReportsEveryChangeToItsHandler) {
     std::vector<std::string> seen;
-    form->Bind("Memo1", [&](HWND sender) { seen.push_back(TextOf(sender)); });
+    form->Bind("Memo1", [&](HWND sender) { seen.push_back(WindowText(sender)); });
     SetFocus(form->Memo1());
     PostMessageA(form->Memo1(), WM_CHAR, 'q', 1);
     Pump();
