@@ -209,13 +209,13 @@ LRESULT CALLBACK TMainForm1::WindowProc(HWND window, UINT message, WPARAM wParam
 }
 
 LRESULT TMainForm1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (window == window_) return HandleFormMessage(message, wParam, lParam);
+    if (window == window_) return HandleFormMessage(window, message, wParam, lParam);
     const int index = IndexOf(window);
     if (index < 0) return DefWindowProcA(window, message, wParam, lParam);
     return HandleControlMessage(children_[index], message, wParam, lParam);
 }
 
-LRESULT TMainForm1::HandleFormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TMainForm1::HandleFormMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         OnCreate();
@@ -242,7 +242,7 @@ LRESULT TMainForm1::HandleFormMessage(UINT message, WPARAM wParam, LPARAM lParam
         window_ = nullptr;
         break;
     }
-    return DefWindowProcA(window_ ? window_ : nullptr, message, wParam, lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 LRESULT TMainForm1::HandleControlMessage(Child& child, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -717,6 +717,8 @@ void TMainForm1::ShowHintAt(POINT screenPoint) {
 }
 
 void TMainForm1::FormResize(HWND) {
+    // Sized before start-up has stored the window, or after it is gone: nothing to follow.
+    if (!MainForm1 || !MainForm1->Handle()) return;
     RECT outer;
     GetWindowRect(MainForm1->Handle(), &outer);
     SetControlWidth("Memo1", (outer.right - outer.left) / 2 - Scale(9));

@@ -141,7 +141,7 @@ private:
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleFormMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleFormMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleControlMessage(Child& child, UINT message, WPARAM wParam, LPARAM lParam);
 
     void LoadLayout();

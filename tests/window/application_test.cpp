@@ -42,6 +42,13 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"HighByteOnItsOwn", "x\xFF", "x\xFF."}),
     [](const auto& param) { return std::string(param.param.name); });
 
+TEST(ErrorBoxText, ReadsTheLastCharacterInTheGivenCodePage) {
+    // 0x81 leads a double-byte character in code page 932 only: there "!"
+    // is its second byte, elsewhere a character below "." of its own.
+    EXPECT_EQ(ErrorBoxText("\x81!", kShiftJis), "\x81!.");
+    EXPECT_EQ(ErrorBoxText("\x81!", CodePage()), "\x81!");
+}
+
 TEST(ErrorBoxText, PinsTheBytesOfAJapaneseMessage) {
     // 除去処理に失敗しました。 + "."
     EXPECT_EQ(ErrorBoxText("除去処理に失敗しました。"),

@@ -1,5 +1,6 @@
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "window_fixture.hpp"
@@ -375,6 +376,26 @@ TEST_F(MainWindow, AnErrorFromTheResizeHandlerIsShownOnce) {
     SetOuterWidth(900);
     EXPECT_EQ(errorTexts, std::vector<std::string>{""});
     EXPECT_TRUE(IsWindow(form->Handle()));
+}
+
+TEST_F(MainWindow, EveryErrorThatEscapesOneEventIsShownInTurn) {
+    form->Bind("Memo1", [](HWND) { throw Exception("inner"); });
+    form->Bind("Button2", [this](HWND) {
+        SendMessageA(form->Memo1(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("x"));
+        throw Exception("outer");
+    });
+    PostMessageA(form->Button2(), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_EQ(errorTexts, (std::vector<std::string>{"inner.", "outer."}));
+}
+
+TEST_F(MainWindow, ASizeWithoutTheGlobalWindowChangesNothing) {
+    const int width = BoxOf(form->Memo1()).width;
+    TMainForm1* const stored = std::exchange(MainForm1, nullptr);
+    SetOuterWidth(900);
+    MainForm1 = stored;
+    EXPECT_EQ(BoxOf(form->Memo1()).width, width);
+    EXPECT_TRUE(errorTexts.empty());
 }
 
 TEST_F(MainWindow, ClosingTheWindowEndsTheEventLoop) {
