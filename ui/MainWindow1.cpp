@@ -86,6 +86,9 @@ constexpr HandlerBinding kHandlers[] = {
 
 constexpr int kMinimumPaneWidth = 30;
 
+// The tooltip control's own window procedure, which TooltipProc passes on to.
+WNDPROC previousTooltipProc = nullptr;
+
 HINSTANCE ThisModule() { return GetModuleHandleA(nullptr); }
 
 // The text height of the window font on this display: 12 pixels at 96 dpi.
@@ -352,12 +355,16 @@ void TMainForm1::CreateTooltips() {
         if (!*child.row->hint) continue;
         TTTOOLINFOA tool{};
         tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        // No subclassing: a disabled control gets no mouse input. The window
+        // relays the pointer's moves for the control under it instead.
+        tool.uFlags = TTF_IDISHWND;
         tool.hwnd = window_;
         tool.uId = reinterpret_cast<UINT_PTR>(child.window);
         tool.lpszText = const_cast<char*>(child.row->hint);
         SendMessageA(tooltip_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
+    previousTooltipProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        tooltip_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TooltipProc)));
     SendMessageA(tooltip_.get(), TTM_SETDELAYTIME, TTDT_INITIAL, static_cast<LPARAM>(hints.initialDelay));
     SendMessageA(tooltip_.get(), TTM_SETDELAYTIME, TTDT_AUTOPOP, static_cast<LPARAM>(hints.hideDelay));
     SendMessageA(tooltip_.get(), TTM_ACTIVATE, hints.show, 0);
@@ -654,8 +661,42 @@ bool TMainForm1::PressAccessKey(char key) {
     return false;
 }
 
+// The tooltip sees the pointer's moves as made over the control under the
+// pointer, a disabled one too, which gets no mouse messages of its own.
+void TMainForm1::RelayToTooltip(const MSG& message) {
+    if (!tooltip_.get()) return;
+    MSG relayed = message;
+    if (const HWND control = ControlAt(message.pt)) {
+        POINT point = message.pt;
+        ScreenToClient(control, &point);
+        relayed.hwnd = control;
+        relayed.lParam = MAKELPARAM(point.x, point.y);
+    }
+    SendMessageA(tooltip_.get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+}
+
+HWND TMainForm1::ControlAt(POINT screenPoint) const {
+    const Child* child = ChildAt(screenPoint);
+    return child ? child->window : nullptr;
+}
+
+// The tooltip asks which window is under the pointer before it shows and while
+// it stays: the answer includes disabled controls.
+LRESULT CALLBACK TMainForm1::TooltipProc(HWND tooltip, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == TTM_WINDOWFROMPOINT && MainForm1 && MainForm1->Handle()) {
+        const POINT point = *reinterpret_cast<const POINT*>(lParam);
+        const HWND top = WindowFromPoint(point);
+        if (top && GetAncestor(top, GA_ROOT) == MainForm1->Handle()) {
+            if (const HWND control = MainForm1->ControlAt(point)) return reinterpret_cast<LRESULT>(control);
+        }
+        return reinterpret_cast<LRESULT>(top);
+    }
+    return CallWindowProcA(previousTooltipProc, tooltip, message, wParam, lParam);
+}
+
 bool TMainForm1::PreTranslateMessage(const MSG& message) {
     if (!window_ || (message.hwnd != window_ && !IsChild(window_, message.hwnd))) return false;
+    if (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) RelayToTooltip(message);
     switch (message.message) {
     case WM_KEYDOWN:
         if (message.wParam == VK_ESCAPE && drag_.active) {

@@ -168,6 +168,9 @@ private:
     int IndexOf(std::string_view name) const;
     int IndexOf(HWND window) const;
     const Child* ChildAt(POINT screenPoint) const;
+    HWND ControlAt(POINT screenPoint) const;
+    void RelayToTooltip(const MSG& message);
+    static LRESULT CALLBACK TooltipProc(HWND tooltip, UINT message, WPARAM wParam, LPARAM lParam);
     HFONT FontOf(const Child& child) const;
     void Fire(const Child& child);
     void SetTextQuietly(HWND control, const char* text);

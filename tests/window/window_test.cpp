@@ -240,7 +240,8 @@ TEST_F(MainWindow, IdleTimeWritesTheHintUnderThePointerIntoTheStatusBar) {
     EXPECT_EQ(form->StatusText(), "");
 }
 
-TEST_F(MainWindow, TooltipsAreOnAndUseTheApplicationsDelays) {
+// The application's tooltip window, or null.
+HWND TooltipWindow() {
     HWND found = nullptr;
     EnumThreadWindows(
         GetCurrentThreadId(),
@@ -252,6 +253,42 @@ TEST_F(MainWindow, TooltipsAreOnAndUseTheApplicationsDelays) {
             return FALSE;
         },
         reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Moves the real pointer and lets the event loop run for a while.
+void RestPointerOn(POINT point, int milliseconds) {
+    SetCursorPos(point.x, point.y);
+    for (int waited = 0; waited < milliseconds; waited += 20) {
+        Application.ProcessMessages();
+        Sleep(20);
+    }
+    Application.ProcessMessages();
+}
+
+TEST_F(MainWindow, TheTooltipShowsTheWholeHintOverEnabledAndDisabledButtonsAndGoesWhenThePointerLeaves) {
+    const HWND tooltip = TooltipWindow();
+    ASSERT_NE(tooltip, nullptr);
+    ASSERT_FALSE(IsWindowEnabled(form->Button1()));
+    struct Rest {
+        HWND control;
+        const char* hint;
+    };
+    for (const Rest& rest : {Rest{form->Button2(), "クリップボードからソースを貼り付け"},
+                             Rest{form->Button1(), "コメントアウトを除去"}}) {
+        RestPointerOn(ScreenCentre(rest.control), 900);
+        EXPECT_TRUE(IsWindowVisible(tooltip)) << rest.hint;
+        EXPECT_EQ(WindowText(tooltip), rest.hint);
+        POINT topBar{5, 5};
+        ClientToScreen(form->Panel2(), &topBar);
+        topBar.x -= 30;
+        RestPointerOn(topBar, 300);
+        EXPECT_FALSE(IsWindowVisible(tooltip)) << rest.hint;
+    }
+}
+
+TEST_F(MainWindow, TooltipsAreOnAndUseTheApplicationsDelays) {
+    const HWND found = TooltipWindow();
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(SendMessageA(found, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 500);
     EXPECT_EQ(SendMessageA(found, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 2500);
