@@ -1,4 +1,5 @@
 #include "MainWindow1.hpp"
+#include "centring.hpp"
 #include "info_page.hpp"
 #include "message_box.hpp"
 #include "removal_run.hpp"
@@ -602,13 +603,7 @@ void TMainForm1::Fire(const Child& child) {
 }
 
 void TMainForm1::ShowFirst(int showCommand) {
-    RECT rect;
-    GetWindowRect(window_, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    const int left = std::max(0, (GetSystemMetrics(SM_CXVIRTUALSCREEN) - width) / 2);
-    const int top = std::max(0, (GetSystemMetrics(SM_CYVIRTUALSCREEN) - height) / 2);
-    SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreWindow(window_, DesktopSize());
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
 }
