@@ -52,7 +52,7 @@ PaneRemovalHost::PaneRemovalHost(RemovalPanes panes, MessageDisplay showMessage,
 
 PaneRemovalHost::~PaneRemovalHost() {
     stages_.total = Milliseconds() - started_;
-    stages_.passes = stages_.total - stages_.readInput - stages_.writeOutput -
+    stages_.passes = stages_.total - stages_.readInput - stages_.joinOutput - stages_.writeOutput -
                      stages_.placeCaret - stages_.caption;
 }
 
@@ -129,12 +129,15 @@ void PaneRemovalHost::FlushOutput() {
     std::string text;
     std::size_t caret = 0;
     {
-        StageTimer timer(stages_.writeOutput);
+        StageTimer timer(stages_.joinOutput);
         Allocating();
         text = output_->OutputText();
         if (anyLineWritten_) caret = CaretOffset();
         outputPending_ = false;
         output_.reset();
+    }
+    {
+        StageTimer timer(stages_.writeOutput);
         SetWindowTextA(panes_.output, text.c_str());
     }
     if (!anyLineWritten_) return;

@@ -32,7 +32,8 @@ using AllocationCheck = std::function<void()>;
 struct RunStages {
     double readInput = 0;    // the text of Memo1
     double passes = 0;       // both passes over the lines in memory
-    double writeOutput = 0;  // joining the lines and handing them to Memo2
+    double joinOutput = 0;   // joining the lines into one text
+    double writeOutput = 0;  // handing that text to Memo2
     double placeCaret = 0;
     double caption = 0;      // every caption handed to the window
     double total = 0;
