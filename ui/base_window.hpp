@@ -15,8 +15,10 @@ namespace kezurin {
 // Where an error goes that escapes a window's message handling.
 using ErrorSink = std::function<void(std::exception_ptr)>;
 
-// A small window class of its own: the static window procedure forwards every
-// message to T::HandleMessage of the object the window was created for.
+// A small painted window class of its own: the static window procedure
+// paints with T::OnPaint (which fills the whole face), shows T::kCursor and
+// forwards every other message to T::HandleMessage of the object the window
+// was created for.
 template <class T>
 class BaseWindow {
 public:
@@ -63,7 +65,18 @@ private:
         }
         // No exception may unwind through the system's frames.
         try {
-            return static_cast<T*>(self)->HandleMessage(message, wParam, lParam);
+            T& derived = *static_cast<T*>(self);
+            switch (message) {
+            case WM_PAINT:
+                derived.OnPaint();
+                return 0;
+            case WM_ERASEBKGND:
+                return TRUE;
+            case WM_SETCURSOR:
+                SetCursor(LoadCursor(nullptr, T::kCursor));
+                return TRUE;
+            }
+            return derived.HandleMessage(message, wParam, lParam);
         } catch (...) {
             if (self->onError_) self->onError_(std::current_exception());
             return 0;

@@ -16,16 +16,8 @@ HWND TSpeedButton::Create(HWND parent, const Box& box, int id, Look look,
 
 LRESULT TSpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT:
-        OnPaint();
-        return 0;
-    case WM_ERASEBKGND:
-        return TRUE;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(look_.font);
-    case WM_SETCURSOR:
-        SetCursor(LoadCursor(nullptr, IDC_HAND));
-        return TRUE;
     case WM_LBUTTONDOWN:
         pressed_ = true;
         SetCapture(window_);

@@ -13,6 +13,7 @@ namespace kezurin {
 class TSpeedButton : public BaseWindow<TSpeedButton> {
 public:
     static constexpr char kClassName[] = "TSpeedButton";
+    static inline const LPCTSTR kCursor = IDC_HAND;
 
     struct Look {
         const char* caption;
@@ -23,9 +24,9 @@ public:
     HWND Create(HWND parent, const Box& box, int id, Look look, std::function<void()> onClick,
                 ErrorSink onError);
 
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-
 private:
+    friend class BaseWindow<TSpeedButton>;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnPaint();
     void OnMouseMove();
     void OnLButtonUp(POINT point);

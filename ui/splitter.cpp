@@ -36,14 +36,6 @@ HWND TSplitter::Create(HWND parent, const Box& box, int id, HWND pane,
 
 LRESULT TSplitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT:
-        OnPaint();
-        return 0;
-    case WM_ERASEBKGND:
-        return TRUE;
-    case WM_SETCURSOR:
-        SetCursor(LoadCursor(nullptr, IDC_SIZEWE));
-        return TRUE;
     case WM_LBUTTONDOWN:
         OnLButtonDown(GET_X_LPARAM(lParam));
         return 0;

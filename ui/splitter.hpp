@@ -15,6 +15,7 @@ namespace kezurin {
 class TSplitter : public BaseWindow<TSplitter> {
 public:
     static constexpr char kClassName[] = "TSplitter";
+    static inline const LPCTSTR kCursor = IDC_SIZEWE;
 
     // `setPaneWidth` resizes the pane; `smallestPane` is the narrowest either
     // pane may be left with (a narrower left pane shuts).
@@ -26,9 +27,10 @@ public:
         if (drag_.active) EndDrag(false);
     }
 
+private:
+    friend class BaseWindow<TSplitter>;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-private:
     struct Drag {
         bool active = false;
         int pressX = 0;
