@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "application.hpp"
+#include "win_handles.hpp"
 
 namespace kezurin {
 namespace {
@@ -166,9 +167,7 @@ protected:
 
 TEST_F(Program, ShowsItsCentredWindowAndEndsWithStatus0WhenClosed) {
     Start(SW_SHOWNORMAL);
-    char caption[64] = {};
-    GetWindowTextA(window_, caption, sizeof caption);
-    EXPECT_STREQ(caption, "ケズリン");
+    EXPECT_EQ(WindowText(window_), "ケズリン");
     RECT rect;
     GetWindowRect(window_, &rect);
     EXPECT_EQ(rect.left, std::max(0, (GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1024) / 2));
