@@ -4,7 +4,8 @@
 #include <new>
 #include <vector>
 
-#include "kezurin/code_page.hpp"
+#include "characters.hpp"
+#include "system_code_page.hpp"
 #include "window_class.hpp"
 
 namespace kezurin {
@@ -14,16 +15,6 @@ TApplication Application;
 namespace {
 
 constexpr char kOwnerClass[] = "TApplication";
-
-// Offset of the last character of `text`: double-byte characters count whole.
-std::size_t LastCharacterStart(std::string_view text) {
-    std::size_t last = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        last = at;
-        at += kShiftJis.IsLeadByte(text[at]) && at + 1 < text.size() ? 2 : 1;
-    }
-    return last;
-}
 
 bool SortsAfter(std::string_view left, std::string_view right) {
     return std::lexicographical_compare(
@@ -63,11 +54,13 @@ private:
 
 }  // namespace
 
-std::string ErrorBoxText(std::string_view message) {
+std::string ErrorBoxText(std::string_view message, const CodePage& codePage) {
     std::string text(message);
-    if (!text.empty() && SortsAfter(message.substr(LastCharacterStart(message)), ".")) text += '.';
+    if (!text.empty() && SortsAfter(LastCharacter(message, codePage), ".")) text += '.';
     return text;
 }
+
+std::string ErrorBoxText(std::string_view message) { return ErrorBoxText(message, SystemCodePage()); }
 
 TApplication::TApplication() = default;
 TApplication::~TApplication() = default;
@@ -175,18 +168,25 @@ void TApplication::Idle() {
 }
 
 void TApplication::HandleException(std::exception_ptr error) noexcept {
-    if (!pending_) pending_ = std::move(error);
+    try {
+        pending_.push_back(std::move(error));
+    } catch (...) {
+        // No memory to keep it: the errors already kept still show.
+    }
 }
 
+// Every error that escaped, in the order they came, each in a box of its own.
 void TApplication::ShowPendingException() {
-    if (!pending_) return;
-    const std::exception_ptr error = std::exchange(pending_, nullptr);
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& escaped) {
-        ShowException(escaped);
-    } catch (...) {
-        ShowException(Exception(""));
+    while (!pending_.empty()) {
+        const std::exception_ptr error = pending_.front();
+        pending_.pop_front();
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& escaped) {
+            ShowException(escaped);
+        } catch (...) {
+            ShowException(Exception(""));
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -10,6 +11,7 @@
 #include <string_view>
 
 #include "MainWindow1.hpp"
+#include "kezurin/code_page.hpp"
 
 namespace kezurin {
 
@@ -22,6 +24,8 @@ public:
 // The text the application error box shows for a message: a "." is appended
 // when the last character (both bytes of a double-byte one), compared byte by
 // byte without sign, sorts after ".".
+std::string ErrorBoxText(std::string_view message, const CodePage& codePage);
+// The same in the system's code page.
 std::string ErrorBoxText(std::string_view message);
 
 // The application object: title, hidden owner window, main window, hint
@@ -78,7 +82,7 @@ private:
     std::unique_ptr<TMainForm1> mainForm_;
     HintSettings hints_;
     bool terminated_ = false;
-    std::exception_ptr pending_;
+    std::deque<std::exception_ptr> pending_;
     ErrorBox errorBox_;
 };
 

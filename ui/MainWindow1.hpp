@@ -13,41 +13,17 @@
 #include "PaneRemovalHost.hpp"
 #include "form_owner.hpp"
 #include "layout.hpp"
+#include "main_form_layout.hpp"
+#include "speed_button.hpp"
+#include "splitter.hpp"
 #include "win_handles.hpp"
 
 namespace kezurin {
 
-class TMainForm1;
-using Handler = void (TMainForm1::*)(HWND sender);
 // What runs when a control raises its event; receives the control.
 using EventHandler = std::function<void(HWND sender)>;
 // Asks the shell to open a web address (tests record it instead).
 using AddressOpener = std::function<void(HWND owner, const std::string& address)>;
-
-enum class ControlKind { StatusBar, Panel, Label, Splitter, SpeedButton, Button, Memo };
-
-// A control's font: character height in pixels at 96 dpi (0 = the window's font).
-struct FontStyle {
-    int height = 0;
-    bool bold = false;
-    COLORREF color = CLR_DEFAULT;
-};
-
-// One row of the window's layout description.
-struct ControlRow {
-    ControlKind kind;
-    const char* name;
-    const char* parent;  // "" for the window itself
-    Box design;          // at 96 dpi, in the parent's designed client area
-    Align align;
-    unsigned anchors;
-    FontStyle font;
-    const char* caption;
-    const char* hint;
-    bool enabled;
-    int tabOrder;     // position among the siblings; 0 = not in the tab order
-    const char* on;   // handler bound to the control's event (click, change), or ""
-};
 
 // The main window: two panes with a divider, the top bar with the command
 // buttons and the information button, and the status bar.
@@ -105,6 +81,10 @@ public:
     void SetAddressOpener(AddressOpener opener) { addressOpener_ = std::move(opener); }
     // The panes and caption a removal run works on, and how its message shows.
     PaneRemovalHost MakeRemovalHost();
+    // Makes the removal runs' hosts call `check` before each allocation (tests fail them).
+    void SetRunAllocationCheck(AllocationCheck check) { allocationCheck_ = std::move(check); }
+    // How long each stage of the last removal run took.
+    const RunStages& LastRunStages() const { return lastRun_; }
 
     // Event handlers, bound by name from the layout description.
     void Memo1Change(HWND sender);
@@ -122,22 +102,11 @@ private:
         HWND window = nullptr;
         Font font;  // null: the window's font
         EventHandler handler;
-        bool hot = false;
-        bool pressed = false;
-    };
-
-    struct DividerDrag {
-        bool active = false;
-        int pressX = 0;
-        int widthAtPress = 0;
-        int largestWidth = 0;
-        int proposed = 0;
-        bool lineShown = false;
     };
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleFormMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleFormMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleControlMessage(Child& child, UINT message, WPARAM wParam, LPARAM lParam);
 
     void LoadLayout();
@@ -148,13 +117,10 @@ private:
     void OnActivate(WPARAM wParam);
     void OnPaint(Child& child);
     void OnEraseBackground(const Child& child, HDC dc);
-    bool OnSetCursor(const Child& child);
-    void OnLButtonDown(Child& child, int x);
-    void OnMouseMove(Child& child, int x);
-    void OnLButtonUp(Child& child, int x, int y);
-    void OnMouseLeave(Child& child);
 
     void CreateChild(Child& child);
+    void CreateSmallWindow(Child& child, HWND parent);
+    void Escaped(std::exception_ptr error);
     void CreateTooltips();
     void LayOut();
     void LayOutChildrenOf(int parent);
@@ -164,30 +130,33 @@ private:
     int IndexOf(std::string_view name) const;
     int IndexOf(HWND window) const;
     const Child* ChildAt(POINT screenPoint) const;
+    HWND ControlAt(POINT screenPoint) const;
+    void RelayToTooltip(const MSG& message);
+    static LRESULT CALLBACK TooltipProc(HWND tooltip, UINT message, WPARAM wParam, LPARAM lParam);
     HFONT FontOf(const Child& child) const;
     void Fire(const Child& child);
     void SetTextQuietly(HWND control, const char* text);
-    void ShowMessageBox(const std::string& text);
+    void ShowMessageBox(std::string_view text);
     EventHandler BindHandler(std::string_view name);
     HWND NextTabStop(HWND from, bool backwards) const;
     bool PressAccessKey(char key);
-    void DrawDragLine();
-    void EndDrag(bool apply);
 
     FormOwner& owner_;
     HWND window_ = nullptr;
     std::vector<Child> children_;
     int textHeight_ = 12;  // the window font's character height on this display
     Font font_;
-    Brush hatch_;
+    TSplitter splitter_;
+    TSpeedButton speedButton_;
     OwnedWindow tooltip_;
-    DividerDrag drag_;
     EventHandler resizeHandler_;
     bool constructing_ = true;
     std::exception_ptr creationError_;
     HWND lastFocus_ = nullptr;
     HWND quietControl_ = nullptr;  // its change reports are not handled
     MessageDisplay messageDisplay_;
+    AllocationCheck allocationCheck_;
+    RunStages lastRun_;
     AddressOpener addressOpener_;
 };
 

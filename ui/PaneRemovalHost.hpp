@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,49 +21,75 @@ struct RemovalPanes {
 };
 
 // Shows the run's failure message (a modal box; tests record it).
-using MessageDisplay = std::function<void(const std::string& text)>;
+using MessageDisplay = std::function<void(std::string_view text)>;
+
+// Called before each allocation the host makes for a run: reading the input,
+// splitting it, writing a line, handing the output to the pane, the completion
+// caption. Throwing from it fails that allocation (tests do).
+using AllocationCheck = std::function<void()>;
+
+// How long each stage of the last run took, in milliseconds.
+struct RunStages {
+    double readInput = 0;    // the text of Memo1
+    double passes = 0;       // both passes over the lines in memory
+    double joinOutput = 0;   // joining the lines into one text
+    double writeOutput = 0;  // handing that text to Memo2
+    double placeCaret = 0;
+    double caption = 0;      // every caption handed to the window
+    double total = 0;
+};
 
 // The window's side of a removal run. Writing each line into a visible edit
 // control costs milliseconds, so the output lines are kept in memory during
-// the run and handed to the output pane in one piece when the run ends or
-// before its failure message shows; the caption is handed to the window at
-// most once per screen refresh. What the user sees afterwards is what writing
-// line by line would have left: the text, the caret behind the line written
-// last, and the last caption.
+// the run and handed to the output pane in one piece when the run sets its
+// completion caption, or before its failure message shows; the caption is
+// handed to the window at most once per screen refresh. What the user sees
+// afterwards is what writing line by line would have left: the text, the
+// caret behind the line written last, and the last caption. All of it happens
+// inside the run, so any failure of it is the run's own.
 class PaneRemovalHost final : public RemovalHost {
 public:
-    PaneRemovalHost(RemovalPanes panes, MessageDisplay showMessage);
+    PaneRemovalHost(RemovalPanes panes, MessageDisplay showMessage, AllocationCheck check = {},
+                    RunStages* stages = nullptr);
+    ~PaneRemovalHost() override;
 
     std::string_view GetInputText() override;
     void SetOutputText(std::string_view text) override;
-    std::size_t GetLineCount() override { return output_.GetLineCount(); }
-    std::string_view GetLine(std::size_t index) override { return output_.GetLine(index); }
+    std::size_t GetLineCount() override { return output_ ? output_->GetLineCount() : 0; }
+    std::string_view GetLine(std::size_t index) override { return Output().GetLine(index); }
     void PutLine(std::size_t index, std::string_view text) override;
     void SetCaption(std::string_view caption) override;
     void Repaint() override;
     void Beep() override { MessageBeep(0); }
+    // Shows whatever of the output the pane can take, then the message, which
+    // shows even when the output cannot.
     void ShowMessage(std::string_view text) override;
 
-    // Hands whatever the window does not show yet to it: the output text with
-    // the caret, the last caption. Call when the run has returned.
-    void Flush();
-
 private:
+    TextHost& Output();
+    void Allocating() const {
+        if (check_) check_();
+    }
     void FlushOutput();
     void FlushCaption();
     std::size_t CaretOffset();
 
     RemovalPanes panes_;
     MessageDisplay showMessage_;
-    std::string input_;
-    TextHost output_{std::string()};
+    AllocationCheck check_;
+    RunStages ownStages_;
+    RunStages& stages_;
+    double started_;
+    // The input as read from Memo1, which the output's lines point into: one
+    // copy of the text for both.
+    std::optional<TextHost> output_;
     bool outputPending_ = false;
     bool anyLineWritten_ = false;
     std::size_t lastWritten_ = 0;
     std::string caption_;
     bool captionPending_ = false;
     bool repainted_ = false;
-    LONGLONG lastRepaint_ = 0;
+    double lastRepaint_ = 0;
 };
 
 }  // namespace kezurin

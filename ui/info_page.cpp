@@ -1,20 +1,15 @@
 #include "info_page.hpp"
+#include "characters.hpp"
 
 namespace kezurin {
 namespace {
 
-// Offset of the last single-byte character of `text` that is one of `bytes`,
-// or npos. The walk goes from the start: only it can tell a lead byte's
-// partner from a character of its own.
+// Offset of the last single-byte character of `text` that is one of `bytes`, or npos.
 std::size_t FindLastCharacter(std::string_view text, std::string_view bytes, const CodePage& codePage) {
     std::size_t found = std::string_view::npos;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (codePage.IsLeadByte(text[i])) {
-            ++i;
-        } else if (bytes.find(text[i]) != std::string_view::npos) {
-            found = i;
-        }
-    }
+    ForEachCharacter(text, codePage, [&](std::size_t at, std::size_t length) {
+        if (length == 1 && bytes.find(text[at]) != std::string_view::npos) found = at;
+    });
     return found;
 }
 

@@ -2,11 +2,13 @@
 
 #include <windows.h>
 
-#include <string>
+#include <string_view>
 
 namespace kezurin {
 
 // A modal message box with one OK button, owned by `owner` and centred on the screen.
-void ShowCentredMessageBox(HWND owner, const std::string& text, const std::string& caption);
+// Takes no memory of its own for a short text, so that it can report a failure
+// to allocate.
+void ShowCentredMessageBox(HWND owner, std::string_view text, std::string_view caption);
 
 }  // namespace kezurin

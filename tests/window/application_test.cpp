@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "application.hpp"
+#include "win_handles.hpp"
 
 namespace kezurin {
 namespace {
@@ -41,6 +42,13 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"HalfWidthKatakana", "\xB1", "\xB1."},
         TextCase{"HighByteOnItsOwn", "x\xFF", "x\xFF."}),
     [](const auto& param) { return std::string(param.param.name); });
+
+TEST(ErrorBoxText, ReadsTheLastCharacterInTheGivenCodePage) {
+    // 0x81 leads a double-byte character in code page 932 only: there "!"
+    // is its second byte, elsewhere a character below "." of its own.
+    EXPECT_EQ(ErrorBoxText("\x81!", kShiftJis), "\x81!.");
+    EXPECT_EQ(ErrorBoxText("\x81!", CodePage()), "\x81!");
+}
 
 TEST(ErrorBoxText, PinsTheBytesOfAJapaneseMessage) {
     // 除去処理に失敗しました。 + "."
@@ -159,9 +167,7 @@ protected:
 
 TEST_F(Program, ShowsItsCentredWindowAndEndsWithStatus0WhenClosed) {
     Start(SW_SHOWNORMAL);
-    char caption[64] = {};
-    GetWindowTextA(window_, caption, sizeof caption);
-    EXPECT_STREQ(caption, "ケズリン");
+    EXPECT_EQ(WindowText(window_), "ケズリン");
     RECT rect;
     GetWindowRect(window_, &rect);
     EXPECT_EQ(rect.left, std::max(0, (GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1024) / 2));

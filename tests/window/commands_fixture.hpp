@@ -27,8 +27,8 @@ protected:
 
     void SetUp() override {
         WindowTest::SetUp();
-        form->SetMessageDisplay([this](const std::string& text) {
-            messages.push_back({text, TextOf(form->Memo2()), TextOf(form->Handle())});
+        form->SetMessageDisplay([this](std::string_view text) {
+            messages.push_back({std::string(text), WindowText(form->Memo2()), WindowText(form->Handle())});
         });
         form->SetAddressOpener([this](HWND owner, const std::string& address) {
             opened.push_back({owner, address});

@@ -24,7 +24,7 @@ TEST_P(InputChange, AnEditThatLeavesTextEnablesBothButtonsAndEmptiesTheOutput) {
     for (char c : GetParam().typed) Type(form->Memo1(), c);
     EXPECT_TRUE(RemovalEnabled());
     EXPECT_TRUE(CopyEnabled());
-    EXPECT_EQ(TextOf(form->Memo2()), "");
+    EXPECT_EQ(WindowText(form->Memo2()), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Edits, InputChange,
@@ -38,17 +38,17 @@ TEST_F(CommandTest, DeletingTheWholeInputDisablesBothButtonsAndKeepsTheOutput) {
     Type(form->Memo1(), 'x');
     SetWindowTextA(form->Memo2(), "result of a run");
     Type(form->Memo1(), '\b');
-    EXPECT_EQ(TextOf(form->Memo1()), "");
+    EXPECT_EQ(WindowText(form->Memo1()), "");
     EXPECT_FALSE(RemovalEnabled());
     EXPECT_FALSE(CopyEnabled());
-    EXPECT_EQ(TextOf(form->Memo2()), "result of a run");
+    EXPECT_EQ(WindowText(form->Memo2()), "result of a run");
 }
 
 TEST_F(CommandTest, AnyLaterEditThatLeavesTextThrowsTheOutputAway) {
     SetInput("int a;");
     SetWindowTextA(form->Memo2(), "result of a run");
     Type(form->Memo1(), '\b');
-    EXPECT_EQ(TextOf(form->Memo2()), "");
+    EXPECT_EQ(WindowText(form->Memo2()), "");
     EXPECT_TRUE(RemovalEnabled());
 }
 
@@ -68,8 +68,8 @@ TEST_P(PasteWithText, ReplacesTheWholeInputEmptiesTheOutputAndEnablesBothButtons
     ASSERT_TRUE(PutOnClipboard(GetParam().clipboard));
     changeReports = 0;
     Click(form->Button2());
-    EXPECT_EQ(TextOf(form->Memo1()), GetParam().clipboard);
-    EXPECT_EQ(TextOf(form->Memo2()), "");
+    EXPECT_EQ(WindowText(form->Memo1()), GetParam().clipboard);
+    EXPECT_EQ(WindowText(form->Memo2()), "");
     EXPECT_TRUE(RemovalEnabled());
     EXPECT_TRUE(CopyEnabled());
     EXPECT_EQ(changeReports, 1);  // the paste's, not the clearing's
@@ -90,8 +90,8 @@ TEST_F(CommandTest, PasteWithoutClipboardTextEmptiesTheInputAndChangesNothingEls
     ASSERT_TRUE(PutOnClipboard(std::nullopt));
     changeReports = 0;
     Click(form->Button2());
-    EXPECT_EQ(TextOf(form->Memo1()), "");
-    EXPECT_EQ(TextOf(form->Memo2()), "result of a run");
+    EXPECT_EQ(WindowText(form->Memo1()), "");
+    EXPECT_EQ(WindowText(form->Memo2()), "result of a run");
     EXPECT_TRUE(RemovalEnabled());  // enabled with an empty input
     EXPECT_TRUE(CopyEnabled());
     EXPECT_EQ(changeReports, 0);
@@ -100,7 +100,7 @@ TEST_F(CommandTest, PasteWithoutClipboardTextEmptiesTheInputAndChangesNothingEls
 TEST_F(CommandTest, PasteWithoutClipboardTextKeepsDisabledButtonsDisabled) {
     ASSERT_TRUE(PutOnClipboard(std::nullopt));
     Click(form->Button2());
-    EXPECT_EQ(TextOf(form->Memo1()), "");
+    EXPECT_EQ(WindowText(form->Memo1()), "");
     EXPECT_FALSE(RemovalEnabled());
     EXPECT_FALSE(CopyEnabled());
 }
@@ -138,7 +138,7 @@ TEST_F(CommandTest, CopyTakesWhatTheUserTypedIntoTheOutput) {
     for (char c : std::string("\rb = 2;")) Type(form->Memo2(), c);
     Click(form->Button3());
     EXPECT_EQ(ClipboardText(), RemovedInMemory("a = 1; // one") + "\r\nb = 2;");
-    EXPECT_EQ(TextOf(form->Memo1()), "a = 1; // one");  // the input stays as it was
+    EXPECT_EQ(WindowText(form->Memo1()), "a = 1; // one");  // the input stays as it was
 }
 
 // --- Information page ------------------------------------------------------

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -42,7 +43,7 @@ public:
     void Repaint() override {
         if (slowLines) Sleep(20);  // a line slower than a screen refresh
         inner_.Repaint();
-        if (form) shownCaptions.push_back(TextOf(form));
+        if (form) shownCaptions.push_back(WindowText(form));
     }
     void Beep() override { inner_.Beep(); }
     void ShowMessage(std::string_view text) override { inner_.ShowMessage(text); }
@@ -80,24 +81,24 @@ TEST_P(RemovalThroughTheWindow, LeavesWhatTheInMemoryHostLeavesWithTheCaretAfter
     RunRemoval(observed);
 
     SetInput(input);
-    ASSERT_EQ(TextOf(form->Memo1()), input);
+    ASSERT_EQ(WindowText(form->Memo1()), input);
     if (input.empty()) {
         form->Button1Click(form->Button1());  // the button is disabled then
     } else {
         Click(form->Button1());
     }
 
-    const std::string output = TextOf(form->Memo2());
+    const std::string output = WindowText(form->Memo2());
     EXPECT_EQ(output, memory.OutputText());
-    EXPECT_EQ(TextOf(form->Handle()), kFinished);
+    EXPECT_EQ(WindowText(form->Handle()), kFinished);
     const std::size_t caret =
         observed.lastWritten == ObservedHost::kNever ? 0 : EndOfLine(output, observed.lastWritten);
     // The caret, whatever unit the pane counts positions in: a typed letter lands there.
     Type(form->Memo2(), 'Q');
     std::string typed = output;
     typed.insert(typed.begin() + static_cast<std::ptrdiff_t>(caret), 'Q');
-    EXPECT_EQ(TextOf(form->Memo2()), typed);
-    EXPECT_EQ(TextOf(form->Memo1()), input);
+    EXPECT_EQ(WindowText(form->Memo2()), typed);
+    EXPECT_EQ(WindowText(form->Memo1()), input);
     EXPECT_EQ(RemovalEnabled(), !input.empty());
     EXPECT_TRUE(messages.empty());
 }
@@ -128,9 +129,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(CommandTest, ARunCanBeRepeatedWithTheSameResult) {
     SetInput("int a; /* b */ c; // d\r\n");
     Click(form->Button1());
-    const std::string first = TextOf(form->Memo2());
+    const std::string first = WindowText(form->Memo2());
     Click(form->Button1());
-    EXPECT_EQ(TextOf(form->Memo2()), first);
+    EXPECT_EQ(WindowText(form->Memo2()), first);
     EXPECT_EQ(first, RemovedInMemory("int a; /* b */ c; // d\r\n"));
 }
 
@@ -138,10 +139,10 @@ TEST_F(CommandTest, APastedTwoMegabyteSourceIsTakenWholeAndRunWhole) {
     const std::string input = bench::GenerateSource(2'000'000);
     ASSERT_TRUE(PutOnClipboard(input));
     Click(form->Button2());
-    ASSERT_EQ(TextOf(form->Memo1()), input);
+    ASSERT_EQ(WindowText(form->Memo1()), input);
     Click(form->Button1());
-    EXPECT_EQ(TextOf(form->Memo2()), RemovedInMemory(input));
-    EXPECT_EQ(TextOf(form->Handle()), kFinished);
+    EXPECT_EQ(WindowText(form->Memo2()), RemovedInMemory(input));
+    EXPECT_EQ(WindowText(form->Handle()), kFinished);
 }
 
 // --- A run that fails ----------------------------------------------------------
@@ -174,14 +175,13 @@ TEST_P(FailingRun, KeepsThePartialResultAndShowsTheMessageOverIt) {
     PaneRemovalHost panes = form->MakeRemovalHost();
     ObservedHost failing(panes, GetParam().failingRead);
     RunRemoval(failing, kShiftJis);
-    panes.Flush();
 
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "除去処理に失敗しました。");
     EXPECT_EQ(messages[0].outputThen, memory.OutputText());
     EXPECT_EQ(messages[0].captionThen, GetParam().captionAfter);
-    EXPECT_EQ(TextOf(form->Memo2()), memory.OutputText());
-    EXPECT_EQ(TextOf(form->Handle()), GetParam().captionAfter);
+    EXPECT_EQ(WindowText(form->Memo2()), memory.OutputText());
+    EXPECT_EQ(WindowText(form->Handle()), GetParam().captionAfter);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -199,8 +199,7 @@ TEST_F(CommandTest, AFailureInPassTwoLeavesPassTwoResultsBeforeItAndPassOneResul
     PaneRemovalHost panes = form->MakeRemovalHost();
     ObservedHost failing(panes, 8 + 5);
     RunRemoval(failing, kShiftJis);
-    panes.Flush();
-    const std::string output = TextOf(form->Memo2());
+    const std::string output = WindowText(form->Memo2());
     for (std::size_t line = 0; line < 8; ++line) {
         const std::size_t start = line == 0 ? 0 : EndOfLine(output, line - 1) + 2;
         const std::string text = output.substr(start, EndOfLine(output, line) - start);
@@ -227,13 +226,12 @@ TEST_F(CommandTest, TheProgressCaptionShowsAtOnceAndAfterEveryLineSlowerThanARef
     slow.form = form->Handle();
     slow.slowLines = true;
     RunRemoval(slow, kShiftJis);
-    panes.Flush();
     const std::vector<std::string> expected = {
         Progress(kLineCommentProgress, 0),  Progress(kLineCommentProgress, 1),
         Progress(kLineCommentProgress, 2),  Progress(kBlockCommentProgress, 0),
         Progress(kBlockCommentProgress, 1), Progress(kBlockCommentProgress, 2)};
     EXPECT_EQ(slow.shownCaptions, expected);
-    EXPECT_EQ(TextOf(form->Handle()), kFinished);
+    EXPECT_EQ(WindowText(form->Handle()), kFinished);
 }
 
 TEST_F(CommandTest, TheFirstProgressCaptionShowsAtOnceOnAFastRun) {
@@ -242,11 +240,59 @@ TEST_F(CommandTest, TheFirstProgressCaptionShowsAtOnceOnAFastRun) {
     ObservedHost fast(panes);
     fast.form = form->Handle();
     RunRemoval(fast, kShiftJis);
-    panes.Flush();
     ASSERT_EQ(fast.shownCaptions.size(), 6u);
     EXPECT_EQ(fast.shownCaptions[0], Progress(kLineCommentProgress, 0));
-    EXPECT_EQ(TextOf(form->Handle()), kFinished);
+    EXPECT_EQ(WindowText(form->Handle()), kFinished);
 }
+
+// --- Exhausted memory in the window's own work ----------------------------------
+
+// A run of three lines allocates: 1 reading the input, 2 splitting it, 3 to 5
+// writing the lines of pass 1, 6 to 8 those of pass 2, 9 handing the output
+// to the pane, 10 the completion caption. From the failing one on, every
+// allocation of the run fails, the retried hand-over before the message too.
+struct AllocationFailure {
+    const char* name;
+    int failingAllocation;
+    std::string captionAfter;
+    bool outputShown;
+};
+
+class ExhaustedMemory : public CommandTest, public ::testing::WithParamInterface<AllocationFailure> {};
+
+TEST_P(ExhaustedMemory, ShowsTheMessageKeepsTheLastCaptionAndTheNextRunWorks) {
+    const std::string input = "a; // 1\r\nb; /* 2 */\r\nc;";
+    SetInput(input);
+    int allocations = 0;
+    form->SetRunAllocationCheck([&] {
+        if (++allocations >= GetParam().failingAllocation) throw std::bad_alloc();
+    });
+    Click(form->Button1());
+
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "除去処理に失敗しました。");
+    EXPECT_EQ(messages[0].captionThen, GetParam().captionAfter);
+    EXPECT_EQ(WindowText(form->Memo2()), GetParam().outputShown ? RemovedInMemory(input) : "");
+    EXPECT_EQ(WindowText(form->Handle()), GetParam().captionAfter);
+    EXPECT_TRUE(errorTexts.empty());
+
+    form->SetRunAllocationCheck(nullptr);
+    Click(form->Button1());
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(WindowText(form->Memo2()), RemovedInMemory(input));
+    EXPECT_EQ(WindowText(form->Handle()), kFinished);
+    EXPECT_TRUE(errorTexts.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Allocations, ExhaustedMemory,
+    ::testing::Values(
+        AllocationFailure{"AtTheStart", 1, "ケズリン", false},
+        AllocationFailure{"InPassOne", 4, "ケズリン - 0行目 コメントアウト｢//～｣除去中...", false},
+        AllocationFailure{"InPassTwo", 7, "ケズリン - 0行目 コメントアウト｢/*～*/｣除去中...", false},
+        AllocationFailure{"HandingOverTheOutput", 9, "ケズリン - 2行目 コメントアウト｢/*～*/｣除去中...", false},
+        AllocationFailure{"AtCompletion", 10, "ケズリン - 2行目 コメントアウト｢/*～*/｣除去中...", true}),
+    [](const auto& tested) { return std::string(tested.param.name); });
 
 // The box a thread finds and closes: its caption, text, owner and place.
 struct SeenBox {
@@ -270,8 +316,8 @@ SeenBox CloseTheMessageBoxWhenItShows(DWORD thread) {
     for (int attempt = 0; attempt < 500; ++attempt) {
         const HWND box = DialogOf(thread);
         if (box) {
-            seen.caption = TextOf(box);
-            seen.text = TextOf(GetDlgItem(box, 0xFFFF));
+            seen.caption = WindowText(box);
+            seen.text = WindowText(GetDlgItem(box, 0xFFFF));
             seen.owner = GetWindow(box, GW_OWNER);
             GetWindowRect(box, &seen.rect);
             PostMessageA(box, WM_COMMAND, IDOK, 0);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "application.hpp"
+#include "win_handles.hpp"
 
 namespace kezurin::testing {
 
@@ -36,12 +37,6 @@ inline POINT ScreenCentre(HWND window) {
     RECT rect;
     GetWindowRect(window, &rect);
     return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
-inline std::string TextOf(HWND window) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 // The application with its real main window shown; error boxes are recorded.

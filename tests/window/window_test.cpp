@@ -1,5 +1,6 @@
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "window_fixture.hpp"
@@ -19,9 +20,9 @@ TEST_F(MainWindow, StartsAt1024By600CentredOnTheDesktopWithTheTitleAsCaption) {
     EXPECT_EQ(rect.left, std::max(0, (GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1024) / 2));
     EXPECT_EQ(rect.top, std::max(0, (GetSystemMetrics(SM_CYVIRTUALSCREEN) - 600) / 2));
     // ケズリン in code page 932
-    EXPECT_EQ(TextOf(form->Handle()), "\x83\x50\x83\x59\x83\x8A\x83\x93");
+    EXPECT_EQ(WindowText(form->Handle()), "\x83\x50\x83\x59\x83\x8A\x83\x93");
     EXPECT_EQ(GetWindow(form->Handle(), GW_OWNER), Application.OwnerWindow());
-    EXPECT_EQ(TextOf(Application.OwnerWindow()), "ケズリン");
+    EXPECT_EQ(WindowText(Application.OwnerWindow()), "ケズリン");
 }
 
 TEST_F(MainWindow, HasAResizableFrameAndNoMenuOrScrollBarsOfItsOwn) {
@@ -60,7 +61,7 @@ TEST_F(MainWindow, LabelsAreAsWideAsTheirTexts) {
         EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)), windowFont);
         HDC dc = GetDC(label);
         const HGDIOBJ old = SelectObject(dc, windowFont);
-        const std::string text = TextOf(label);
+        const std::string text = WindowText(label);
         SIZE extent{};
         GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &extent);
         SelectObject(dc, old);
@@ -239,7 +240,8 @@ TEST_F(MainWindow, IdleTimeWritesTheHintUnderThePointerIntoTheStatusBar) {
     EXPECT_EQ(form->StatusText(), "");
 }
 
-TEST_F(MainWindow, TooltipsAreOnAndUseTheApplicationsDelays) {
+// The application's tooltip window, or null.
+HWND TooltipWindow() {
     HWND found = nullptr;
     EnumThreadWindows(
         GetCurrentThreadId(),
@@ -251,6 +253,42 @@ TEST_F(MainWindow, TooltipsAreOnAndUseTheApplicationsDelays) {
             return FALSE;
         },
         reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Moves the real pointer and lets the event loop run for a while.
+void RestPointerOn(POINT point, int milliseconds) {
+    SetCursorPos(point.x, point.y);
+    for (int waited = 0; waited < milliseconds; waited += 20) {
+        Application.ProcessMessages();
+        Sleep(20);
+    }
+    Application.ProcessMessages();
+}
+
+TEST_F(MainWindow, TheTooltipShowsTheWholeHintOverEnabledAndDisabledButtonsAndGoesWhenThePointerLeaves) {
+    const HWND tooltip = TooltipWindow();
+    ASSERT_NE(tooltip, nullptr);
+    ASSERT_FALSE(IsWindowEnabled(form->Button1()));
+    struct Rest {
+        HWND control;
+        const char* hint;
+    };
+    for (const Rest& rest : {Rest{form->Button2(), "クリップボードからソースを貼り付け"},
+                             Rest{form->Button1(), "コメントアウトを除去"}}) {
+        RestPointerOn(ScreenCentre(rest.control), 900);
+        EXPECT_TRUE(IsWindowVisible(tooltip)) << rest.hint;
+        EXPECT_EQ(WindowText(tooltip), rest.hint);
+        POINT topBar{5, 5};
+        ClientToScreen(form->Panel2(), &topBar);
+        topBar.x -= 30;
+        RestPointerOn(topBar, 300);
+        EXPECT_FALSE(IsWindowVisible(tooltip)) << rest.hint;
+    }
+}
+
+TEST_F(MainWindow, TooltipsAreOnAndUseTheApplicationsDelays) {
+    const HWND found = TooltipWindow();
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(SendMessageA(found, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 500);
     EXPECT_EQ(SendMessageA(found, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 2500);
@@ -276,8 +314,8 @@ TEST_F(MainWindow, TabVisitsThePanesAndTheEnabledButtonsInOrder) {
         PressKey(VK_TAB);
         EXPECT_EQ(GetFocus(), expected);
     }
-    EXPECT_EQ(TextOf(form->Memo1()), "") << "Tab inserts nothing";
-    EXPECT_EQ(TextOf(form->Memo2()), "");
+    EXPECT_EQ(WindowText(form->Memo1()), "") << "Tab inserts nothing";
+    EXPECT_EQ(WindowText(form->Memo2()), "");
 }
 
 TEST_F(MainWindow, AltRPressesTheRemovalButtonOnlyWhileItIsEnabled) {
@@ -292,7 +330,7 @@ TEST_F(MainWindow, AltRPressesTheRemovalButtonOnlyWhileItIsEnabled) {
     EnableWindow(form->Button1(), TRUE);
     EXPECT_TRUE(form->PreTranslateMessage(altR));
     EXPECT_EQ(clicks, 1);
-    EXPECT_EQ(TextOf(form->Button1()), "除去開始(&R)");
+    EXPECT_EQ(WindowText(form->Button1()), "除去開始(&R)");
 }
 
 TEST_F(MainWindow, ButtonsStartWithTheirCaptionsFontsAndStates) {
@@ -308,7 +346,7 @@ TEST_F(MainWindow, ButtonsStartWithTheirCaptionsFontsAndStates) {
                               Expected{form->Button3(), "コピー", 11, false, false}}) {
         LOGFONTA font{};
         GetObjectA(reinterpret_cast<HFONT>(SendMessageA(e.button, WM_GETFONT, 0, 0)), sizeof font, &font);
-        EXPECT_EQ(TextOf(e.button), e.caption);
+        EXPECT_EQ(WindowText(e.button), e.caption);
         EXPECT_EQ(font.lfHeight, -e.height) << e.caption;
         EXPECT_EQ(font.lfWeight >= FW_BOLD, e.bold) << e.caption;
         EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
@@ -337,7 +375,7 @@ TEST_F(MainWindow, EnterInTheInputPaneMakesALineBreak) {
     PressKey(VK_RETURN);
     PostMessageA(form->Memo1(), WM_CHAR, 'b', 1);
     Pump();
-    EXPECT_EQ(TextOf(form->Memo1()), "a\r\nb");
+    EXPECT_EQ(WindowText(form->Memo1()), "a\r\nb");
 }
 
 TEST_F(MainWindow, PanesTakeTextBeyondTheEditControlsDefaultLimit) {
@@ -351,7 +389,7 @@ TEST_F(MainWindow, PanesTakeTextBeyondTheEditControlsDefaultLimit) {
 
 TEST_F(MainWindow, TheInputPaneReportsEveryChangeToItsHandler) {
     std::vector<std::string> seen;
-    form->Bind("Memo1", [&](HWND sender) { seen.push_back(TextOf(sender)); });
+    form->Bind("Memo1", [&](HWND sender) { seen.push_back(WindowText(sender)); });
     SetFocus(form->Memo1());
     PostMessageA(form->Memo1(), WM_CHAR, 'q', 1);
     Pump();
@@ -375,6 +413,26 @@ TEST_F(MainWindow, AnErrorFromTheResizeHandlerIsShownOnce) {
     SetOuterWidth(900);
     EXPECT_EQ(errorTexts, std::vector<std::string>{""});
     EXPECT_TRUE(IsWindow(form->Handle()));
+}
+
+TEST_F(MainWindow, EveryErrorThatEscapesOneEventIsShownInTurn) {
+    form->Bind("Memo1", [](HWND) { throw Exception("inner"); });
+    form->Bind("Button2", [this](HWND) {
+        SendMessageA(form->Memo1(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("x"));
+        throw Exception("outer");
+    });
+    PostMessageA(form->Button2(), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_EQ(errorTexts, (std::vector<std::string>{"inner.", "outer."}));
+}
+
+TEST_F(MainWindow, ASizeWithoutTheGlobalWindowChangesNothing) {
+    const int width = BoxOf(form->Memo1()).width;
+    TMainForm1* const stored = std::exchange(MainForm1, nullptr);
+    SetOuterWidth(900);
+    MainForm1 = stored;
+    EXPECT_EQ(BoxOf(form->Memo1()).width, width);
+    EXPECT_TRUE(errorTexts.empty());
 }
 
 TEST_F(MainWindow, ClosingTheWindowEndsTheEventLoop) {
