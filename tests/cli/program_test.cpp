@@ -458,3 +458,38 @@ TEST_F(ProgramTest, ProgressBarOnlyOnATerminal) {
 }
 
 }  // namespace
+
+// ---- folders with -r ----
+
+TEST_F(ProgramTest, RecursiveWalksSourcesSkipsVersionControlAndLinkLoops) {
+    for (const char* folder : {"tree", "tree/sub", "tree/sub/deeper", "tree/.git"}) {
+        ASSERT_EQ(mkdir(Path(folder).c_str(), 0755), 0);
+    }
+    Write("tree/a.c", "a; // x\n");
+    Write("tree/notes.txt", "keep // this\n");
+    Write("tree/sub/b.H", "b; /* y */\n");
+    Write("tree/sub/deeper/c.cpp", "c; // z\n");
+    Write("tree/.git/d.c", "d; // git\n");
+    ASSERT_EQ(symlink("..", Path("tree/sub/loop").c_str()), 0);
+
+    const Outcome run = RunCli({"-r", Path("tree")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "a; \nb; \nc; \n");
+
+    const Outcome picked = RunCli({"--recursive", "--extensions", "txt", Path("tree")});
+    EXPECT_EQ(picked.out, "keep \n");
+}
+
+TEST_F(ProgramTest, RecursiveInPlaceGoesOnAfterAFailingFile) {
+    ASSERT_EQ(mkdir(Path("tree").c_str(), 0755), 0);
+    Write("tree/1.c", "one; // 1\n");
+    ASSERT_EQ(symlink("missing.c", Path("tree/2.c").c_str()), 0);
+    Write("tree/3.c", "three; // 3\n");
+
+    const Outcome run = RunCli({"-r", "-i", Path("tree")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("2.c"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadFile(Path("tree/1.c")), "one; \n");
+    EXPECT_EQ(ReadFile(Path("tree/3.c")), "three; \n");
+    EXPECT_EQ(FolderEntries(Path("tree")), (std::vector<std::string>{"1.c", "2.c", "3.c"}));
+}
