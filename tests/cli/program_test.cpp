@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "progress_bar.hpp"
 #include "text_host.hpp"
 
 namespace {
@@ -47,12 +48,6 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
     }
     std::sort(names.begin(), names.end());
     return names;
-}
-
-long long MonotonicMilliseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
 }
 
 struct Outcome {
@@ -118,7 +113,7 @@ protected:
             terminalSide = open(ptsname(terminal), O_RDWR | O_NOCTTY);
             EXPECT_GE(terminalSide, 0);
         }
-        const long long start = MonotonicMilliseconds();
+        const auto start = kezurin::cli::MonotonicMilliseconds();
         const pid_t child = fork();
         if (child == 0) {
             dup2(open(in.c_str(), O_RDONLY), 0);
@@ -143,7 +138,7 @@ protected:
         }
         int status = 0;
         waitpid(child, &status, 0);
-        run.milliseconds = MonotonicMilliseconds() - start;
+        run.milliseconds = static_cast<long long>(kezurin::cli::MonotonicMilliseconds() - start);
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         run.out = ReadFile(out);
         if (!setup.errorOnTerminal) run.err = ReadFile(err);
