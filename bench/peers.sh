@@ -1,21 +1,37 @@
 #!/usr/bin/env bash
-# Times kezurin-cli against GCC's comment removal (gcc -fpreprocessed -dD -E)
-# and against cat (the floor: read and write the bytes, nothing else) on one
-# generated 50 MB C source, several runs each, and prints medians and ratios,
-# then kezurin-cli's peak memory on that file.
+# Times kezurin-cli against its peers on generated C sources of 1, 10 and 50 MB
+# and prints one table: cat (the floor: read and write the bytes, nothing
+# else), kezurin-cli, GCC's comment removal (gcc -fpreprocessed -dD -E -P) and
+# the npm packages decomment and strip-comments run with Node.js, each as a
+# median of several runs (hyperfine) and as a multiple of kezurin-cli's time;
+# then kezurin-cli's peak memory on each file.
 set -euo pipefail
 source "$(dirname "$0")/../tools/lib/common.sh"
 
 runs=${PEERS_RUNS:-5}
-megabytes=${PEERS_MEGABYTES:-50}
+sizes=${PEERS_MEGABYTES:-1 10 50}
 
 ensure_native_toolchain
+ensure_packages nodejs hyperfine
+# Some Node.js builds bring their own npm, which Debian's npm package conflicts with.
+command -v npm >/dev/null || ensure_packages npm
 say "building kezurin-cli"
 cmake_build peers -DCMAKE_BUILD_TYPE=Release -DKEZURIN_BUILD_TESTS=OFF -DKEZURIN_BUILD_BENCHMARKS=OFF
 work=$KEZURIN_BUILD/peers
 cli=$work/cli/kezurin-cli
-source_file=$work/source.c
 output=$work/output.c
+node_peers=$work/node_peers
+if [ ! -d "$node_peers/node_modules/decomment" ] || [ ! -d "$node_peers/node_modules/strip-comments" ]; then
+  say "installing decomment and strip-comments from the npm registry"
+  mkdir -p "$node_peers"
+  npm install --prefix "$node_peers" --no-audit --no-fund --silent decomment strip-comments >&2
+fi
+# Each package as a filter: standard input to standard output.
+filter=$work/node_filter.js
+cat >"$filter" <<'SCRIPT'
+const remove = require(process.argv[2]);
+process.stdout.write(remove(require("fs").readFileSync(0, "utf8")));
+SCRIPT
 
 # A well-formed C source (every comment and string closed, so that GCC has
 # nothing to complain about) with line and block comments, comment markers in
@@ -56,8 +72,8 @@ static int counter = 0;  // how many times we ran
     result[index++] = (value >> 3) & 0xff;
 '
 )
-generate_source() {
-  local block=$work/block.c
+# One megabyte of C, then the sources of each size made of it.
+generate_block() {
   RANDOM=1
   : >"$block"
   while [ "$(stat -c %s "$block")" -lt 1000000 ]; do
@@ -65,39 +81,45 @@ generate_source() {
     for _ in $(seq 200); do piece+=${chunks[RANDOM % ${#chunks[@]}]}; done
     printf '%s' "$piece" >>"$block"
   done
-  for _ in $(seq "$megabytes"); do cat "$block"; done >"$source_file"
-  rm -f "$block"
 }
 
-# Median wall time in seconds of `runs` runs of the command, output to $output.
+# Median wall time in seconds of the shell command (hyperfine, `runs` runs after one warm-up).
 median_seconds() {
-  local times=() start end
-  for _ in $(seq "$runs"); do
-    start=$(date +%s%N)
-    "$@" <"$source_file" >"$output"
-    end=$(date +%s%N)
-    times+=("$(((end - start) / 1000))")
-  done
-  printf '%s\n' "${times[@]}" | sort -n | awk '{ t[NR] = $1 } END { printf "%.3f", t[int((NR + 1) / 2)] / 1e6 }'
+  hyperfine --style none --warmup 1 --runs "$runs" --export-csv "$work/times.csv" "$1" >/dev/null 2>&1 || {
+    echo nan
+    return
+  }
+  awk -F, 'NR == 2 { printf "%.4f", $4 }' "$work/times.csv"
 }
 
-say "generating a ${megabytes} MB C source"
-generate_source
-bytes=$(stat -c %s "$source_file")
-lines=$(wc -l <"$source_file")
-
-say "timing, $runs runs each"
-cat_s=$(median_seconds cat)
-cli_s=$(median_seconds "$cli")
-gcc_s=$(median_seconds gcc -fpreprocessed -dD -E -P -)
-peak_kb=$(/usr/bin/time -f %M "$cli" "$source_file" 2>&1 >/dev/null | tail -n 1)
-
-awk -v bytes="$bytes" -v lines="$lines" -v runs="$runs" -v cat_s="$cat_s" -v cli_s="$cli_s" \
-    -v gcc_s="$gcc_s" -v peak_kb="$peak_kb" 'BEGIN {
-  printf "input: %.1f MB, %d lines of C; median of %d runs each\n", bytes / 1e6, lines, runs
-  printf "  %-36s %8.3f s  %7.1f MB/s\n", "cat (the floor)", cat_s, bytes / 1e6 / cat_s
-  printf "  %-36s %8.3f s  %7.1f MB/s\n", "kezurin-cli", cli_s, bytes / 1e6 / cli_s
-  printf "  %-36s %8.3f s  %7.1f MB/s\n", "gcc -fpreprocessed -dD -E -P", gcc_s, bytes / 1e6 / gcc_s
-  printf "kezurin-cli is %.1f times faster than gcc and takes %.1f times as long as cat\n", gcc_s / cli_s, cli_s / cat_s
-  printf "kezurin-cli peak memory: %.1f MB = %.2f x the input\n", peak_kb * 1024 / 1e6, peak_kb * 1024 / bytes
-}'
+say "generating C sources of $sizes MB"
+block=$work/block.c
+generate_block
+printf '| %-8s | %-22s | %-22s | %-22s | %-22s | %-22s |\n' size cat kezurin-cli "gcc -fpreprocessed" decomment strip-comments
+printf '|%s|%s|%s|%s|%s|%s|\n' ---------- ------------------------ ------------------------ ------------------------ ------------------------ ------------------------
+memory=""
+for megabytes in $sizes; do
+  source_file=$work/source_${megabytes}.c
+  for _ in $(seq "$megabytes"); do cat "$block"; done >"$source_file"
+  bytes=$(stat -c %s "$source_file")
+  say "timing ${megabytes} MB, $runs runs each"
+  cli_s=$(median_seconds "'$cli' --encoding cp932 '$source_file' >'$output'")
+  row=$(printf '| %-8s ' "$megabytes MB")
+  for command in "cat '$source_file' >'$output'" \
+                 "'$cli' --encoding cp932 '$source_file' >'$output'" \
+                 "gcc -fpreprocessed -dD -E -P - <'$source_file' >'$output'" \
+                 "node '$filter' '$node_peers/node_modules/decomment' <'$source_file' >'$output'" \
+                 "node '$filter' '$node_peers/node_modules/strip-comments' <'$source_file' >'$output'"; do
+    if [[ $command == "'$cli'"* ]]; then seconds=$cli_s; else seconds=$(median_seconds "$command"); fi
+    row+=$(awk -v s="$seconds" -v c="$cli_s" 'BEGIN {
+      if (s == "nan") printf "| %-22s ", "failed"; else printf "| %-22s ", sprintf("%.3f s (%.1fx)", s, s / c) }')
+  done
+  echo "$row|"
+  peak_kb=$(/usr/bin/time -f %M "$cli" --encoding cp932 "$source_file" 2>&1 >/dev/null | tail -n 1)
+  memory+=$(awk -v b="$bytes" -v k="$peak_kb" -v m="$megabytes" \
+    'BEGIN { printf "kezurin-cli peak memory on %d MB: %.1f MB = %.2f x the input\n", m, k * 1024 / 1e6, k * 1024 / b }')$'\n'
+  rm -f "$source_file"
+done
+rm -f "$block"
+echo "times are medians of $runs runs (hyperfine, one warm-up); (N x) = the peer's time over kezurin-cli's"
+printf '%s' "$memory"

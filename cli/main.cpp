@@ -14,6 +14,7 @@
 #include "input_text.hpp"
 #include "options.hpp"
 #include "progress_bar.hpp"
+#include "source_tree.hpp"
 #include "kezurin/text_host.hpp"
 
 #ifndef KEZURIN_VERSION
@@ -70,9 +71,8 @@ bool Reporting(std::string_view name, Step&& step) {
     return false;
 }
 
-int RunInPlace(const Options& options) {
-    bool allDone = true;
-    for (const std::string& path : options.inputs) {
+int RunInPlace(const Options& options, const std::vector<std::string>& inputs, bool allDone) {
+    for (const std::string& path : inputs) {
         allDone &= Reporting(path, [&] {
             const auto host = RemoveCommentsFrom(path, options.encoding);
             Output output = Output::Replacing(path);
@@ -84,7 +84,7 @@ int RunInPlace(const Options& options) {
 }
 
 // All results go, one after the other, to one output; once it fails, nothing more can be written.
-int RunToOneOutput(const Options& options) {
+int RunToOneOutput(const Options& options, const std::vector<std::string>& inputs, bool allDone) {
     const std::string_view outputName = options.outputPath ? std::string_view(*options.outputPath) : kStandardOutputName;
     std::optional<Output> output;
     if (!Reporting(outputName, [&] {
@@ -92,8 +92,7 @@ int RunToOneOutput(const Options& options) {
         })) {
         return 1;
     }
-    bool allDone = true;
-    for (const std::string& input : options.inputs) {
+    for (const std::string& input : inputs) {
         std::unique_ptr<TextHost> host;
         if (!Reporting(DisplayName(input), [&] { host = RemoveCommentsFrom(input, options.encoding); })) {
             allDone = false;
@@ -121,7 +120,16 @@ int Main(const std::vector<std::string_view>& arguments) {
         std::printf("%s %s\n", kProgram.data(), KEZURIN_VERSION);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
-    return options.inPlace ? RunInPlace(options) : RunToOneOutput(options);
+    bool allDone = true;
+    std::vector<std::string> inputs = options.inputs;
+    if (options.recursive) {
+        const auto extensions = ParseExtensionList(options.extensions.empty() ? kDefaultExtensions : options.extensions);
+        inputs = ExpandFolders(options.inputs, extensions, [&allDone](const std::string& folder, const std::string& reason) {
+            Report(folder, reason);
+            allDone = false;
+        });
+    }
+    return options.inPlace ? RunInPlace(options, inputs, allDone) : RunToOneOutput(options, inputs, allDone);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "source_tree.hpp"
+
 namespace kezurin::cli {
 namespace {
 
@@ -29,7 +31,7 @@ std::variant<Options, UsageError> ParseArguments(const std::vector<std::string_v
             if (at + 1 < arguments.size()) return arguments[++at];
             return std::nullopt;
         };
-        const bool takesValue = name == "-o" || name == "--output" || name == "--encoding";
+        const bool takesValue = name == "-o" || name == "--output" || name == "--encoding" || name == "--extensions";
         if (attached && !takesValue) return UsageError{"option '" + std::string(name) + "' takes no value"};
 
         if (name == "--") {
@@ -40,6 +42,14 @@ std::variant<Options, UsageError> ParseArguments(const std::vector<std::string_v
             options.version = true;
         } else if (name == "-i" || name == "--in-place") {
             options.inPlace = true;
+        } else if (name == "-r" || name == "--recursive") {
+            options.recursive = true;
+        } else if (name == "--extensions") {
+            const auto list = value();
+            if (!list || ParseExtensionList(*list).empty()) {
+                return UsageError{"option '--extensions' needs a comma-separated list such as c,h,cpp"};
+            }
+            options.extensions = std::string(*list);
         } else if (name == "-o" || name == "--output") {
             const auto path = value();
             if (!path || path->empty()) return UsageError{"option '" + std::string(name) + "' needs a file name"};
@@ -79,6 +89,12 @@ std::string UsageText(std::string_view program) {
         "\n"
         "  -o, --output FILE        write the results to FILE instead\n"
         "  -i, --in-place           rewrite each FILE with its result\n"
+        "  -r, --recursive          a FILE that is a folder stands for the source files\n"
+        "                           below it, in name order; version-control folders\n"
+        "                           (.git, .svn, .hg, ...) are skipped and links to\n"
+        "                           folders are not followed\n"
+        "      --extensions LIST    the file name endings -r picks, comma-separated;\n"
+        "                           default: " + std::string(kDefaultExtensions) + "\n"
         "      --encoding ENCODING  auto (default), cp932 or utf-8; auto takes utf-8\n"
         "                           for valid UTF-8 input and cp932 otherwise\n"
         "  -h, --help               show this help\n"

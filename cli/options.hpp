@@ -17,6 +17,8 @@ struct Options {
     bool inPlace = false;
     std::optional<std::string> outputPath;  // -o; standard output when empty
     std::vector<std::string> inputs;        // never empty: "-" when none were given
+    bool recursive = false;                 // -r: folders among the inputs stand for their source files
+    std::string extensions;                 // --extensions; the default set when empty
     bool help = false;
     bool version = false;
 };

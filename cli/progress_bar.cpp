@@ -20,6 +20,8 @@ std::string_view Shortened(std::string_view label) {
     return label.size() <= kLabelWidth ? label : label.substr(label.size() - kLabelWidth);
 }
 
+}  // namespace
+
 // <chrono> cannot be compiled with the ANSI code page 932 as the execution
 // character set (it spells the micro sign), so the clock comes from the system.
 std::uint64_t MonotonicMilliseconds() {
@@ -31,8 +33,6 @@ std::uint64_t MonotonicMilliseconds() {
     return static_cast<std::uint64_t>(now.tv_sec) * 1000 + static_cast<std::uint64_t>(now.tv_nsec) / 1000000;
 #endif
 }
-
-}  // namespace
 
 std::string ProgressLine(std::string_view label, std::size_t steps, std::size_t linesPerPass) {
     const std::size_t total = std::max<std::size_t>(linesPerPass, 1);

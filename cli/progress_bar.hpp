@@ -39,6 +39,9 @@ private:
     std::size_t drawnWidth_ = 0;
 };
 
+// A clock for intervals, in milliseconds.
+std::uint64_t MonotonicMilliseconds();
+
 // The bar's text for `steps` progress reports of a run over `linesPerPass`
 // lines: which of the two passes, its share done and its percentage.
 std::string ProgressLine(std::string_view label, std::size_t steps, std::size_t linesPerPass);

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "progress_bar.hpp"
 #include "kezurin/text_host.hpp"
 
 namespace {
@@ -47,12 +48,6 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
     }
     std::sort(names.begin(), names.end());
     return names;
-}
-
-long long MonotonicMilliseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
 }
 
 struct Outcome {
@@ -118,7 +113,7 @@ protected:
             terminalSide = open(ptsname(terminal), O_RDWR | O_NOCTTY);
             EXPECT_GE(terminalSide, 0);
         }
-        const long long start = MonotonicMilliseconds();
+        const auto start = kezurin::cli::MonotonicMilliseconds();
         const pid_t child = fork();
         if (child == 0) {
             dup2(open(in.c_str(), O_RDONLY), 0);
@@ -143,7 +138,7 @@ protected:
         }
         int status = 0;
         waitpid(child, &status, 0);
-        run.milliseconds = MonotonicMilliseconds() - start;
+        run.milliseconds = static_cast<long long>(kezurin::cli::MonotonicMilliseconds() - start);
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         run.out = ReadFile(out);
         if (!setup.errorOnTerminal) run.err = ReadFile(err);
@@ -458,3 +453,38 @@ TEST_F(ProgramTest, ProgressBarOnlyOnATerminal) {
 }
 
 }  // namespace
+
+// ---- folders with -r ----
+
+TEST_F(ProgramTest, RecursiveWalksSourcesSkipsVersionControlAndLinkLoops) {
+    for (const char* folder : {"tree", "tree/sub", "tree/sub/deeper", "tree/.git"}) {
+        ASSERT_EQ(mkdir(Path(folder).c_str(), 0755), 0);
+    }
+    Write("tree/a.c", "a; // x\n");
+    Write("tree/notes.txt", "keep // this\n");
+    Write("tree/sub/b.H", "b; /* y */\n");
+    Write("tree/sub/deeper/c.cpp", "c; // z\n");
+    Write("tree/.git/d.c", "d; // git\n");
+    ASSERT_EQ(symlink("..", Path("tree/sub/loop").c_str()), 0);
+
+    const Outcome run = RunCli({"-r", Path("tree")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "a; \nb; \nc; \n");
+
+    const Outcome picked = RunCli({"--recursive", "--extensions", "txt", Path("tree")});
+    EXPECT_EQ(picked.out, "keep \n");
+}
+
+TEST_F(ProgramTest, RecursiveInPlaceGoesOnAfterAFailingFile) {
+    ASSERT_EQ(mkdir(Path("tree").c_str(), 0755), 0);
+    Write("tree/1.c", "one; // 1\n");
+    ASSERT_EQ(symlink("missing.c", Path("tree/2.c").c_str()), 0);
+    Write("tree/3.c", "three; // 3\n");
+
+    const Outcome run = RunCli({"-r", "-i", Path("tree")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("2.c"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadFile(Path("tree/1.c")), "one; \n");
+    EXPECT_EQ(ReadFile(Path("tree/3.c")), "three; \n");
+    EXPECT_EQ(FolderEntries(Path("tree")), (std::vector<std::string>{"1.c", "2.c", "3.c"}));
+}
