@@ -7,7 +7,7 @@ KEZURIN_WINEPREFIX=$KEZURIN_WINDOWS_BUILD/wineprefix
 
 ensure_windows_toolchain() {
   ensure_packages cmake make g++-mingw-w64-x86-64 googletest wine wine64 xvfb xauth \
-    fonts-ipafont-gothic locales
+    fonts-ipafont-gothic fonts-wine locales
 }
 
 # Wine's ANSI code page follows the locale: ja_JP.UTF-8 gives code page 932.
@@ -40,7 +40,8 @@ start_private_display() {
     fi
     sleep 0.1
   done
-  export DISPLAY=":$(head -n1 "$fd_file")"
+  DISPLAY=":$(head -n1 "$fd_file")"
+  export DISPLAY
   rm -f "$fd_file"
 }
 
@@ -106,3 +107,27 @@ run_windows_tests() (
   say "Windows tests under Wine on display $DISPLAY"
   ctest_in windows --parallel "$(nproc)"
 )
+
+# Waits until a window whose name contains $1 is on the display (about 20 s at most).
+wait_for_window() {
+  local _
+  for _ in $(seq 1 200); do
+    xwininfo -root -tree 2>/dev/null | grep -q "$1" && return 0
+    sleep 0.1
+  done
+  say "no window named $1 appeared"
+  return 1
+}
+
+# Saves the whole display to $1 once two pictures in a row are the same, so the
+# window is fully drawn (about 10 s at most).
+take_settled_screenshot() {
+  local previous='' current _
+  for _ in $(seq 1 40); do
+    import -window root "$1"
+    current=$(convert "$1" rgb:- | md5sum)
+    [ "$current" = "$previous" ] && return 0
+    previous=$current
+    sleep 0.25
+  done
+}
