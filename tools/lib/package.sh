@@ -106,10 +106,11 @@ test_installed_debian_package() {
     start_private_display
     export XDG_DATA_HOME=$home
     kezurin >"$home/kezurin.log" 2>&1 &
-    local status=0
-    wait_for_window 'ケズリン' || status=1
+    local launcher=$! status=0
+    # The first start prepares the Wine prefix, which takes a while.
+    wait_for_window 'ケズリン' 900 || status=1
     WINEPREFIX=$home/kezurin/wine wineserver -k 2>/dev/null || true
-    wait || true
+    wait "$launcher" || true
     [ $status -eq 0 ] || { cat "$home/kezurin.log" >&2; return 1; }
   )
 

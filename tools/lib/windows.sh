@@ -108,10 +108,11 @@ run_windows_tests() (
   ctest_in windows --parallel "$(nproc)"
 )
 
-# Waits until a window whose name contains $1 is on the display (about 20 s at most).
+# Waits until a window whose name contains $1 is on the display: wait_for_window
+# NAME [TENTHS OF A SECOND] (20 s when not told).
 wait_for_window() {
   local _
-  for _ in $(seq 1 200); do
+  for _ in $(seq 1 "${2:-200}"); do
     xwininfo -root -tree 2>/dev/null | grep -q "$1" && return 0
     sleep 0.1
   done
