@@ -29,6 +29,8 @@ if [ ! -f "$WINEPREFIX/.kezurin-ready" ]; then
   replacements='HKCU\Software\Wine\Fonts\Replacements'
   wine reg add "$replacements" /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f </dev/null >/dev/null 2>&1
   wine reg add "$replacements" /v 'ＭＳ ゴシック' /d IPAGothic /f </dev/null >/dev/null 2>&1
+  # The caption buttons' glyphs (fonts-wine), which Debian's Wine does not find by itself.
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   wineserver -w
   touch "$WINEPREFIX/.kezurin-ready"
 fi
