@@ -82,6 +82,7 @@ start_wine() {
     wine_registry_set 'HKCU\Software\Wine\Fonts\Replacements' 'ＭＳ ゴシック' 'IPAGothic'
     # Debian's Wine does not find fonts-wine's Marlett by itself; without it the
     # frames Wine draws show "0 1 r" instead of the caption buttons.
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     touch "$WINEPREFIX/.kezurin-ready"
   else
