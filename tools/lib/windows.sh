@@ -80,13 +80,16 @@ start_wine() {
     # The window font by its Japanese name, from the IPA fonts.
     wine_registry_set 'HKCU\Software\Wine\Fonts\Replacements' 'ＭＳ Ｐゴシック' 'IPAPGothic'
     wine_registry_set 'HKCU\Software\Wine\Fonts\Replacements' 'ＭＳ ゴシック' 'IPAGothic'
-    # Debian's Wine does not find fonts-wine's Marlett by itself; without it the
-    # frames Wine draws show "0 1 r" instead of the caption buttons.
-    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     touch "$WINEPREFIX/.kezurin-ready"
   else
     wine wineboot </dev/null >/dev/null 2>&1
+  fi
+  # Debian's Wine does not find fonts-wine's Marlett by itself; without it the
+  # frames Wine draws show "0 1 r" instead of the caption buttons.
+  local fonts=$WINEPREFIX/drive_c/windows/Fonts
+  if [ ! -f "$fonts/marlett.ttf" ]; then
+    mkdir -p "$fonts"
+    cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
   fi
 }
 
