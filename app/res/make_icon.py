@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Draws the program's icon (a sheet of source text with a comment being
-struck out) and writes kezurin.ico with 16, 32 and 48 pixel images."""
+struck out) and writes kezurin.ico with 16, 32 and 48 pixel images, or with
+--png SIZE FILE one PNG image of that size (for the Linux desktop's icon)."""
 import struct
 import sys
+import zlib
 
 PAPER = (255, 255, 255, 255)
 EDGE = (70, 90, 120, 255)
@@ -58,7 +60,24 @@ def ico(sizes):
     return out + b"".join(images)
 
 
+def png(size):
+    pixels = draw(size)
+    raw = b"".join(b"\0" + bytes(c for p in row for c in p) for row in pixels)
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
+            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
 if __name__ == "__main__":
+    if len(sys.argv) == 4 and sys.argv[1] == "--png":
+        with open(sys.argv[3], "wb") as file:
+            file.write(png(int(sys.argv[2])))
+        sys.exit(0)
     target = sys.argv[1] if len(sys.argv) > 1 else "kezurin.ico"
     with open(target, "wb") as file:
         file.write(ico([16, 32, 48]))

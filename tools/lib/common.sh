@@ -29,15 +29,24 @@ ensure_native_toolchain() {
   ensure_packages g++ cmake make libgtest-dev googletest libbenchmark-dev time
 }
 
-# Configures (once) and builds one CMake build folder: build_dir NAME [cmake options...]
-cmake_build() {
+# Configures one CMake build folder when it is new or its options changed:
+# configure_build NAME [cmake options...]
+configure_build() {
   local name=$1
   shift
   local dir=$KEZURIN_BUILD/$name
-  if [ ! -f "$dir/CMakeCache.txt" ]; then
+  local options
+  options=$(printf '%s\n' "CC=${CC:-} CXX=${CXX:-}" "$@")
+  if [ ! -f "$dir/CMakeCache.txt" ] || [ "$(cat "$dir/.kezurin-options" 2>/dev/null)" != "$options" ]; then
     cmake -S "$KEZURIN_ROOT" -B "$dir" "$@" >/dev/null
+    printf '%s' "$options" >"$dir/.kezurin-options"
   fi
-  cmake --build "$dir" --parallel "$(nproc)" >&2
+}
+
+# Configures (when needed) and builds one CMake build folder: cmake_build NAME [cmake options...]
+cmake_build() {
+  configure_build "$@"
+  cmake --build "$KEZURIN_BUILD/$1" --parallel "$(nproc)" >&2
 }
 
 ctest_in() {

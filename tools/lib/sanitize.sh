@@ -30,13 +30,9 @@ ensure_fuzz_toolchain() {
 build_fuzz_targets() {
   ensure_fuzz_toolchain
   say "fuzz targets (clang, libFuzzer)"
-  local dir=$KEZURIN_BUILD/fuzz
-  if [ ! -f "$dir/CMakeCache.txt" ]; then
-    CC=clang CXX=clang++ cmake -S "$KEZURIN_ROOT" -B "$dir" \
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKEZURIN_FUZZ=ON \
-      -DKEZURIN_BUILD_BENCHMARKS=OFF >/dev/null
-  fi
-  cmake --build "$dir" --parallel "$(nproc)" --target fuzz_targets >&2
+  CC=clang CXX=clang++ configure_build fuzz \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKEZURIN_FUZZ=ON -DKEZURIN_BUILD_BENCHMARKS=OFF
+  cmake --build "$KEZURIN_BUILD/fuzz" --parallel "$(nproc)" --target fuzz_targets >&2
 }
 
 # Runs every saved input once through its target, in a fixed order.
@@ -66,7 +62,10 @@ run_sanitizer_tests() {
     "-DCMAKE_CXX_FLAGS=$KEZURIN_SANITIZE_FLAGS" \
     "-DCMAKE_EXE_LINKER_FLAGS=$KEZURIN_SANITIZE_FLAGS"
   ctest_in sanitize --parallel "$(nproc)"
+}
 
+run_fuzz_replay() {
+  export_sanitizer_options
   build_fuzz_targets
   replay_fuzz_inputs
 }

@@ -7,7 +7,7 @@ KEZURIN_WINEPREFIX=$KEZURIN_WINDOWS_BUILD/wineprefix
 
 ensure_windows_toolchain() {
   ensure_packages cmake make g++-mingw-w64-x86-64 googletest wine wine64 xvfb xauth \
-    fonts-ipafont-gothic locales
+    fonts-ipafont-gothic fonts-wine locales
 }
 
 # Wine's ANSI code page follows the locale: ja_JP.UTF-8 gives code page 932.
@@ -40,7 +40,8 @@ start_private_display() {
     fi
     sleep 0.1
   done
-  export DISPLAY=":$(head -n1 "$fd_file")"
+  DISPLAY=":$(head -n1 "$fd_file")"
+  export DISPLAY
   rm -f "$fd_file"
 }
 
@@ -83,6 +84,13 @@ start_wine() {
   else
     wine wineboot </dev/null >/dev/null 2>&1
   fi
+  # Debian's Wine does not find fonts-wine's Marlett by itself; without it the
+  # frames Wine draws show "0 1 r" instead of the caption buttons.
+  local fonts=$WINEPREFIX/drive_c/windows/Fonts
+  if [ ! -f "$fonts/marlett.ttf" ]; then
+    mkdir -p "$fonts"
+    cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+  fi
 }
 
 # Without a window manager, Wine draws the window frames itself.
@@ -106,3 +114,28 @@ run_windows_tests() (
   say "Windows tests under Wine on display $DISPLAY"
   ctest_in windows --parallel "$(nproc)"
 )
+
+# Waits until a window whose name contains $1 is on the display: wait_for_window
+# NAME [TENTHS OF A SECOND] (20 s when not told).
+wait_for_window() {
+  local _
+  for _ in $(seq 1 "${2:-200}"); do
+    xwininfo -root -tree 2>/dev/null | grep -q "$1" && return 0
+    sleep 0.1
+  done
+  say "no window named $1 appeared"
+  return 1
+}
+
+# Saves the whole display to $1 once two pictures in a row are the same, so the
+# window is fully drawn (about 10 s at most).
+take_settled_screenshot() {
+  local previous='' current _
+  for _ in $(seq 1 40); do
+    import -window root "$1"
+    current=$(convert "$1" rgb:- | md5sum)
+    [ "$current" = "$previous" ] && return 0
+    previous=$current
+    sleep 0.25
+  done
+}
