@@ -127,10 +127,30 @@ void TextHost::NextChunk(std::size_t size) {
 }
 
 void TextHost::WriteOutput(const std::function<void(std::string_view)>& sink) const {
+    // Unchanged lines still stand in the split text together with their line
+    // breaks, so runs of them go out as one piece: most of a text, as a rule.
+    const char* runStart = nullptr;
+    const char* runEnd = nullptr;
+    const auto extendRun = [&](const char* bytes, std::size_t size) {
+        if (bytes != runEnd) {
+            if (runStart != runEnd) sink({runStart, static_cast<std::size_t>(runEnd - runStart)});
+            runStart = bytes;
+        }
+        runEnd = bytes + size;
+    };
     for (const Line& line : lines_) {
-        if (line.length != 0) sink({line.data, line.length});
-        if (line.breakLength != 0) sink(std::string_view("\r\n").substr(2 - line.breakLength));
+        if (line.length != 0) extendRun(line.data, line.length);
+        if (line.breakLength == 0) continue;
+        const std::string_view lineBreak = std::string_view("\r\n").substr(2 - line.breakLength);
+        // A line of the split text is followed there by its own break once it
+        // is whole; a shortened one is not, as no line holds a break's bytes.
+        const char* const after = line.data + line.length;
+        if (line.capacity == 0 && std::string_view(after, lineBreak.size()) == lineBreak)
+            extendRun(after, lineBreak.size());
+        else
+            extendRun(lineBreak.data(), lineBreak.size());
     }
+    if (runStart != runEnd) sink({runStart, static_cast<std::size_t>(runEnd - runStart)});
 }
 
 std::string TextHost::OutputText() const {
