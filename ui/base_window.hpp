@@ -45,6 +45,14 @@ protected:
         return DefWindowProcA(window_, message, wParam, lParam);
     }
 
+    // Fills the whole client area with the button face and returns it.
+    RECT PaintFace(HDC dc) const {
+        RECT rect;
+        GetClientRect(window_, &rect);
+        FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
+        return rect;
+    }
+
     HWND window_ = nullptr;
 
 private:

@@ -42,9 +42,7 @@ LRESULT TSpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 
 void TSpeedButton::OnPaint() {
     PaintDC paint(window_);
-    RECT rect;
-    GetClientRect(window_, &rect);
-    FillRect(paint.get(), &rect, GetSysColorBrush(COLOR_BTNFACE));
+    RECT rect = PaintFace(paint.get());
     if (hot_) DrawEdge(paint.get(), &rect, pressed_ ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
     Selection font(paint.get(), look_.font);
     SetBkMode(paint.get(), TRANSPARENT);

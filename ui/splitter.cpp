@@ -56,9 +56,7 @@ LRESULT TSplitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 // A bevel: a highlight edge and a shadow edge.
 void TSplitter::OnPaint() {
     PaintDC paint(window_);
-    RECT rect;
-    GetClientRect(window_, &rect);
-    FillRect(paint.get(), &rect, GetSysColorBrush(COLOR_BTNFACE));
+    RECT rect = PaintFace(paint.get());
     DrawEdge(paint.get(), &rect, BDR_RAISEDINNER, BF_LEFT | BF_RIGHT);
 }
 
