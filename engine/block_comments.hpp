@@ -1,5 +1,7 @@
 #pragma once
 
+#include <bit>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -30,9 +32,44 @@ std::string_view CutBlockComments(std::string_view line, std::size_t firstSlash,
                                   const CodePage& codePage);
 // CutBlockComments' result for the usual line (one comment, or the end of
 // one) taken from its marks; defers to CutBlockComments for anything else.
-LinePieces BlockCommentsFromMarks(std::string_view line, const LineMarks& marks,
-                                        bool& InBlockComment, std::string& scratch,
-                                        const CodePage& codePage);
+// Inline: it is on the path of every line with a comment.
+inline LinePieces BlockCommentsFromMarks(std::string_view line, const LineMarks& marks,
+                                         bool& InBlockComment, std::string& scratch,
+                                         const CodePage& codePage) {
+    // CutBlockComments' steps for the usual line, which holds one comment or
+    // the end of one: taken at places found in the marks, when no lead byte
+    // stands right before them and nothing is left to search after the cut.
+    // Anything else is left to CutBlockComments itself.
+    const auto plain = [&](std::size_t at) { return at == 0 || !codePage.IsLeadByte(line[at - 1]); };
+    const auto from = [](std::size_t at) {
+        return at < LineMarks::kMaxLength ? ~std::uint64_t{0} << at : std::uint64_t{0};
+    };
+    const std::uint64_t openers = marks.Openers();
+    const std::uint64_t closers = marks.Closers();
+    if (InBlockComment) {
+        const std::size_t closer = static_cast<std::size_t>(std::countr_zero(closers));
+        if (closers != 0 && plain(closer) && (openers & from(closer + 2)) == 0) {
+            InBlockComment = false;
+            return {" ", line.substr(closer + 2)};
+        }
+    } else {
+        const std::size_t opener = static_cast<std::size_t>(std::countr_zero(openers));
+        const std::uint64_t laterClosers = closers & from(opener + 1);
+        if (laterClosers == 0 && plain(opener)) {
+            InBlockComment = true;
+            return {line.substr(0, opener), " "};
+        }
+        const std::size_t closer = static_cast<std::size_t>(std::countr_zero(laterClosers));
+        const std::size_t rest = closer + 2;
+        const bool newOpenerAtCut =
+            opener > 0 && line[opener - 1] == '/' && rest < line.size() && line[rest] == '*';
+        if (laterClosers != 0 && plain(opener) && plain(closer) && !newOpenerAtCut &&
+            (openers & from(rest)) == 0) {
+            return {line.substr(0, opener), line.substr(rest)};
+        }
+    }
+    return {CutBlockComments(line, marks.FirstSlash(), InBlockComment, scratch, codePage), {}};
+}
 }  // namespace detail
 
 // The same, without allocating for every line: the result is either `line`

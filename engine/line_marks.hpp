@@ -21,6 +21,14 @@ struct LineMarks {
     std::uint64_t SlashPairs() const { return slashes & (slashes >> 1); }
     std::uint64_t Openers() const { return slashes & (asterisks >> 1); }
     std::uint64_t Closers() const { return asterisks & (slashes >> 1); }
+    // Where "//" or "/*" begins.
+    std::uint64_t Openings() const { return slashes & ((slashes | asterisks) >> 1); }
+
+    // The marks of the line's first `length` bytes.
+    LineMarks Prefix(std::size_t length) const {
+        const std::uint64_t keep = length >= kMaxLength ? ~std::uint64_t{0} : (std::uint64_t{1} << length) - 1;
+        return {slashes & keep, asterisks & keep, quotes & keep};
+    }
 
     std::size_t FirstSlash() const {
         return slashes == 0 ? std::string_view::npos

@@ -18,6 +18,10 @@ namespace kezurin::detail {
 // - PutLine(i, front, back): replaces line i by `front` followed by `back`.
 // - CaptionStorage(): the caption's own text; the run builds its progress
 //   captions there and then sets the caption to that very text.
+// - ProgressWatched(): false when nothing sees the captions in between
+//   (nothing is called at a repaint); the run may then take each line
+//   through both passes at once.
+// - LastLineUnbroken(): the last counted line has no line break.
 //
 // Both PutLine forms follow RemovalHost::PutLine's aliasing rule: the pieces
 // may be views of any of the host's own lines.
@@ -27,6 +31,8 @@ concept MarkedLinesHost = requires(Host& host, const Host& constHost, std::size_
     { constHost.MarksOf(index) } -> std::same_as<std::optional<LineMarks>>;
     host.PutLine(index, piece, piece);
     { host.CaptionStorage() } -> std::same_as<std::string&>;
+    { constHost.ProgressWatched() } -> std::same_as<bool>;
+    { constHost.LastLineUnbroken() } -> std::same_as<bool>;
 };
 
 }  // namespace kezurin::detail

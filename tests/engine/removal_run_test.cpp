@@ -8,6 +8,7 @@
 #include "reference_removal.hpp"
 #include "kezurin/removal_run.hpp"
 #include "kezurin/text_host.hpp"
+#include "kezurin/text_removal.hpp"
 
 namespace kezurin {
 namespace {
@@ -182,6 +183,12 @@ TEST(RunRemovalFailure, AnythingThrownIsCaught) {
     }
 }
 
+std::string Joined(std::initializer_list<std::string_view> parts) {
+    std::string text;
+    for (const std::string_view part : parts) text.append(part);
+    return text;
+}
+
 struct RunCase {
     const char* name;
     std::string input;
@@ -190,6 +197,9 @@ struct RunCase {
 
 class RunRemovalTexts : public testing::TestWithParam<RunCase> {};
 
+void ExpectEveryWayGives(const std::string& expected, const std::string& input, const CodePage& page,
+                         std::mt19937& random);
+
 TEST_P(RunRemovalTexts, GiveTheExpectedOutput) {
     TextHost host(GetParam().input);
     RunRemoval(host);
@@ -197,6 +207,8 @@ TEST_P(RunRemovalTexts, GiveTheExpectedOutput) {
     EXPECT_EQ(host.Caption(), kFinishedCaption);
     EXPECT_EQ(host.BeepCount(), 1);
     EXPECT_TRUE(host.Messages().empty());
+    std::mt19937 random(7);
+    ExpectEveryWayGives(GetParam().expected, GetParam().input, kShiftJis, random);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -215,7 +227,15 @@ INSTANTIATE_TEST_SUITE_P(
                 " \r\n \r\n \r\n  y = 2;"},
         RunCase{"LineCommentHidesOpener", "// a /* b\r\nc */ d", "\r\nc */ d"},
         RunCase{"LoneLineFeedIsPartOfTheLine", "a // b\nc\r\nd", "a \r\nd"},
-        RunCase{"ShiftJisSecondBytes", "表示(); // 日本語\r\n/* ソ */ポ;", "表示(); \r\nポ;"}),
+        RunCase{"ShiftJisSecondBytes", "表示(); // 日本語\r\n/* ソ */ポ;", "表示(); \r\nポ;"},
+        // 64 bytes from offset 63, its CR LF across the second block's end.
+        RunCase{"LineBegunTwoBlocksBeforeItsEnd",
+                Joined({std::string(61, 'a'), "\r\n\"//\" x; // ", std::string(53, 'b'), "\r\nc"}),
+                Joined({std::string(61, 'a'), "\r\n\"//\" x; \r\nc"})},
+        // The first 64 bytes hold no slash, the first quote among them.
+        RunCase{"QuoteInABlockWithoutSlashes",
+                Joined({std::string(40, 'a'), "\r\ns = \"", std::string(17, 'a'), "//\" + x; // c\r\n"}),
+                Joined({std::string(40, 'a'), "\r\ns = \"", std::string(17, 'a'), "//\" + x; \r\n"})}),
     [](const testing::TestParamInfo<RunCase>& param) { return std::string(param.param.name); });
 
 TEST(RunRemovalTexts, SecondRunGivesTheSameOutput) {
@@ -233,12 +253,45 @@ std::string RandomText(std::mt19937& random, std::size_t size, bool longLines = 
         "//", "/*", "*/", "\xE0"};
     static const std::vector<std::string> longPieces = {
         "/", "*", "\"", " ", "abcdefgh", "int x = 1;", "\r\n", "\x81", "\x95\x5C", "//", "/*", "*/"};
-    // Long lines cross the 64-byte blocks in which the text is first scanned.
-    const std::vector<std::string>& from = longLines ? longPieces : pieces;
+    // Long lines cross the 64-byte blocks in which the text is first scanned;
+    // with few slashes, whole blocks go by unread, as in most source text.
+    static const std::vector<std::string> sparsePieces = {
+        "abcdefgh", "int x = 1;", "    ", "\"", "\r\n", "\r\n", "\x95\x5C", "abcdefgh", "int x = 1;",
+        "    ", "\r\n", "//", "/*", "*/"};
+    const std::vector<std::string>& from = longLines ? (size % 2 ? sparsePieces : longPieces) : pieces;
     std::uniform_int_distribution<std::size_t> pick(0, from.size() - 1);
     std::string text;
     while (text.size() < size) text += from[pick(random)];
     return text;
+}
+
+// The three ways a text is run: on a host whose progress is watched (each
+// pass over all lines, captions in between), on one that is not (each line
+// through both passes at once), and passing through in parts of whole lines
+// cut at random.
+void ExpectEveryWayGives(const std::string& expected, const std::string& input, const CodePage& page,
+                         std::mt19937& random) {
+    TextHost watched(input);
+    watched.OnRepaint([] {});
+    RunRemoval(watched, page);
+    ASSERT_EQ(watched.OutputText(), expected) << "watched " << testing::PrintToString(input);
+
+    TextHost unwatched(input);
+    RunRemoval(unwatched, page);
+    ASSERT_EQ(unwatched.OutputText(), expected) << "unwatched " << testing::PrintToString(input);
+
+    std::string passed;
+    TextRemoval removal(LineBreaks::CrLf, page, [&](std::string_view piece) { passed.append(piece); });
+    const std::size_t end = WholeLinesEnd(input, LineBreaks::CrLf);
+    for (std::size_t at = 0; at < end;) {
+        const std::size_t wanted = std::uniform_int_distribution<std::size_t>(1, end - at)(random);
+        const std::size_t cut = WholeLinesEnd(std::string_view(input).substr(at, wanted), LineBreaks::CrLf);
+        const std::size_t next = cut == 0 ? end : at + cut;
+        removal.TakeLines(std::string_view(input).substr(at, next - at));
+        at = next;
+    }
+    removal.Finish(std::string_view(input).substr(end));
+    ASSERT_EQ(passed, expected) << "in parts " << testing::PrintToString(input);
 }
 
 TEST(RunRemovalProperties, MatchesThePlainTranscriptionOnRandomTexts) {
@@ -246,9 +299,7 @@ TEST(RunRemovalProperties, MatchesThePlainTranscriptionOnRandomTexts) {
     for (const CodePage& page : {kShiftJis, CodePage{}}) {
         for (int round = 0; round < 3000; ++round) {
             const std::string input = RandomText(random, round % 60);
-            TextHost host(input);
-            RunRemoval(host, page);
-            ASSERT_EQ(host.OutputText(), reference::Removal(input, page)) << testing::PrintToString(input);
+            ExpectEveryWayGives(reference::Removal(input, page), input, page, random);
         }
     }
 }
@@ -257,10 +308,7 @@ TEST(RunRemovalProperties, MatchesThePlainTranscriptionWithLongLines) {
     std::mt19937 random(64);
     for (int round = 0; round < 1500; ++round) {
         const std::string input = RandomText(random, round % 500, true);
-        TextHost host(input);
-        RunRemoval(host);
-        ASSERT_EQ(host.OutputText(), reference::Removal(input, kShiftJis))
-            << testing::PrintToString(input);
+        ExpectEveryWayGives(reference::Removal(input, kShiftJis), input, kShiftJis, random);
     }
 }
 

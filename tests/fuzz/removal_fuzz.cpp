@@ -13,6 +13,7 @@
 #include "reference_removal.hpp"
 #include "kezurin/removal_run.hpp"
 #include "kezurin/text_host.hpp"
+#include "kezurin/text_removal.hpp"
 
 namespace kezurin::fuzz {
 namespace {
@@ -79,6 +80,26 @@ void CheckRun(const std::string& input, const CodePage& codePage, const char* se
 
     RunRemoval(host, codePage);
     require(host.OutputText() == output, "a second run gives the same output");
+
+    TextHost watched(input, breaks);
+    watched.OnRepaint([] {});
+    RunRemoval(watched, codePage);
+    require(watched.OutputText() == output, "a run whose progress is watched gives the same output");
+
+    // Passing through in parts: whole lines, cut where the input's bytes say.
+    std::string passed;
+    TextRemoval removal(breaks, codePage, [&](std::string_view piece) { passed.append(piece); });
+    const std::string_view text(input);
+    const std::size_t end = WholeLinesEnd(text, breaks);
+    for (std::size_t at = 0; at < end;) {
+        const std::size_t wanted = 1 + static_cast<unsigned char>(text[at]) % 97;
+        const std::size_t cut = WholeLinesEnd(text.substr(at, std::min(wanted, end - at)), breaks);
+        const std::size_t next = cut == 0 ? end : at + cut;
+        removal.TakeLines(text.substr(at, next - at));
+        at = next;
+    }
+    removal.Finish(text.substr(end));
+    require(passed == output, "passing through in parts gives the same output");
 
     if (breaks == LineBreaks::CrLf && input.size() <= kReferenceLimit)
         require(reference::Removal(input, codePage) == output, "the rules' own bytes");

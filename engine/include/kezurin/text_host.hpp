@@ -50,7 +50,8 @@ public:
     // The run's fast path, as its engine-internal MarkedLinesHost describes
     // it: a line's marks, found while splitting the text (defined, inline,
     // only where the run is built: nothing else calls it), a line in two
-    // pieces, and the caption's storage.
+    // pieces, the caption's storage, whether anything watches the progress
+    // (a repaint hook), and whether the last line lacks a line break.
     inline std::optional<LineMarks> MarksOf(std::size_t index) const;
     void PutLine(std::size_t index, std::string_view front, std::string_view back);
 
@@ -71,6 +72,10 @@ public:
 
     const std::string& Caption() const { return caption_; }
     std::string& CaptionStorage() { return caption_; }
+    bool ProgressWatched() const { return static_cast<bool>(onRepaint_); }
+    bool LastLineUnbroken() const {
+        return lineCount_ != 0 && lineCount_ == lines_.size() && lines_.back().breakLength == 0;
+    }
     int BeepCount() const { return beeps_; }
     const std::vector<std::string>& Messages() const { return messages_; }
     // Called at every repaint of a run: where progress can be shown. The hook

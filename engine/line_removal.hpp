@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "block_comments.hpp"
+#include "kezurin/code_page.hpp"
+#include "line_comment.hpp"
+#include "line_marks.hpp"
+
+namespace kezurin::detail {
+
+// Both passes over one line, in their order: the line comment is cut first,
+// then the block comments of what is left. A host whose progress no one
+// watches can take its lines one at a time like this, as no line's result
+// depends on a later one. `unbrokenLast`: the line is the text's last and has
+// no line break; the line pass that empties it takes it out of the count, so
+// the block pass never sees it.
+inline LinePieces RemoveCommentsOfLine(std::string_view line, const LineMarks* marks, bool unbrokenLast,
+                                       bool& InBlockComment, std::string& scratch, const CodePage& codePage) {
+    if (marks) {
+        const std::string_view cut = RemoveLineComment(line, *marks, codePage);
+        if (cut.empty() && unbrokenLast) return {cut, {}};
+        return RemoveBlockComments(cut, marks->Prefix(cut.size()), InBlockComment, scratch, codePage);
+    }
+    const std::string_view cut = RemoveLineComment(line, codePage);
+    if (cut.empty() && unbrokenLast) return {cut, {}};
+    return {RemoveBlockComments(cut, InBlockComment, scratch, codePage), {}};
+}
+
+}  // namespace kezurin::detail
