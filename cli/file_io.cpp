@@ -234,13 +234,33 @@ bool StandardErrorIsTerminal() {
 #endif
 }
 
-std::string ReadWholeFile(const std::string& path) {
+int OpenForReading(const std::string& path) {
     StatBuffer info{};
     if (Stat(path, info) != 0) ThrowErrno();
     if (IsDirectory(info)) throw FileError("is a directory");
-    FileDescriptor fd(OpenFile(path, O_RDONLY, 0));
-    if (fd.get() < 0) ThrowErrno();
+    const int fd = OpenFile(path, O_RDONLY, 0);
+    if (fd < 0) ThrowErrno();
+    return fd;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    FileDescriptor fd(OpenForReading(path));
     return ReadAll(fd.get());
+}
+
+InputStream InputStream::OpenFile(const std::string& path) { return InputStream(OpenForReading(path), true); }
+InputStream InputStream::StandardInput() { return InputStream(0, false); }
+
+InputStream::~InputStream() {
+    if (ownsFd_ && fd_ >= 0) CloseFile(fd_);
+}
+
+std::size_t InputStream::ReadSome(char* to, std::size_t size) {
+    for (;;) {
+        const long long got = kezurin::cli::ReadSome(fd_, to, size);
+        if (got >= 0) return static_cast<std::size_t>(got);
+        if (errno != EINTR) ThrowErrno();
+    }
 }
 
 std::string ReadStandardInput() { return ReadAll(0); }
@@ -276,7 +296,7 @@ Output Output::Replacing(const std::string& linkOrFile) {
 
 void Output::WriteBeyondBuffer(std::string_view bytes) {
     Flush();
-    if (bytes.size() >= kBufferSize) {
+    if (bytes.size() >= kDirectWrite) {
         WriteAll(state_->fd, bytes);
     } else {
         std::memcpy(buffer_.get(), bytes.data(), bytes.size());

@@ -25,6 +25,26 @@ bool StandardErrorIsTerminal();
 std::string ReadWholeFile(const std::string& path);
 std::string ReadStandardInput();
 
+// An input read piece by piece: a file, or standard input (which stays open).
+class InputStream {
+public:
+    static InputStream OpenFile(const std::string& path);
+    static InputStream StandardInput();
+
+    InputStream(InputStream&& other) noexcept : fd_(other.fd_), ownsFd_(other.ownsFd_) { other.fd_ = -1; }
+    InputStream& operator=(InputStream&&) = delete;
+    ~InputStream();
+
+    // Reads up to `size` bytes to `to`; 0 only at the end.
+    std::size_t ReadSome(char* to, std::size_t size);
+
+private:
+    InputStream(int fd, bool ownsFd) : fd_(fd), ownsFd_(ownsFd) {}
+
+    int fd_;
+    bool ownsFd_;
+};
+
 // A buffered output: standard output, a file written directly, or a file
 // replaced as a whole. A replaced file is written to a temporary file beside
 // it, which Commit() flushes to the disk and renames over it, keeping its
@@ -43,7 +63,7 @@ public:
     ~Output();
 
     void Write(std::string_view bytes) {
-        if (bytes.size() <= kBufferSize - used_) {
+        if (bytes.size() < kDirectWrite && bytes.size() <= kBufferSize - used_) {
             std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
             used_ += bytes.size();
         } else {
@@ -55,6 +75,8 @@ public:
 
 private:
     static constexpr std::size_t kBufferSize = 256 * 1024;
+    // Pieces this large go out as they are, without a copy.
+    static constexpr std::size_t kDirectWrite = 64 * 1024;
     struct State;
 
     explicit Output(std::unique_ptr<State> state);

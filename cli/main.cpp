@@ -14,6 +14,7 @@
 #include "input_text.hpp"
 #include "options.hpp"
 #include "progress_bar.hpp"
+#include "streamed_removal.hpp"
 #include "source_tree.hpp"
 #include "kezurin/text_host.hpp"
 
@@ -37,24 +38,44 @@ std::string_view DisplayName(const std::string& input) {
     return input == kStandardInput ? kStandardInputName : std::string_view(input);
 }
 
-// Reads one input and removes its comments; the host holds the result.
-std::unique_ptr<TextHost> RemoveCommentsFrom(const std::string& input, Encoding encoding) {
-    std::string text = input == kStandardInput ? ReadStandardInput() : ReadWholeFile(input);
-    std::optional<ProgressBar> progress;
-    if (StandardErrorIsTerminal()) progress.emplace(DisplayName(input), CountLines(text));
+// One input, ready to be read: opened, or already read whole where its
+// encoding is to be decided from all of it, or a progress bar shown.
+struct OpenedInput {
+    std::string name;
+    Encoding encoding;
+    std::optional<InputStream> stream;
+    std::string text;
+};
 
-    auto host = std::make_unique<TextHost>(std::move(text), LineBreaks::CrLfOrLf);
-    if (progress) host->OnRepaint([&progress] { progress->Step(); });
-    RunRemoval(*host, CodePageFor(encoding, host->GetInputText()));
-    host->OnRepaint(nullptr);
-    if (!host->Messages().empty()) {
-        throw FileError("comment removal failed (out of memory, or a line too long to hold)");
+OpenedInput Open(const std::string& input, Encoding encoding) {
+    OpenedInput opened{input, encoding, std::nullopt, {}};
+    if (encoding != Encoding::Auto && !StandardErrorIsTerminal()) {
+        opened.stream.emplace(input == kStandardInput ? InputStream::StandardInput() : InputStream::OpenFile(input));
+    } else {
+        opened.text = input == kStandardInput ? ReadStandardInput() : ReadWholeFile(input);
     }
-    return host;
+    return opened;
 }
 
-void WriteResult(const TextHost& host, Output& output) {
-    host.WriteOutput([&output](std::string_view piece) { output.Write(piece); });
+// On a terminal a progress bar shows the run's two passes, over lines kept in memory.
+void RemoveCommentsShowingProgress(OpenedInput& input, Output& output) {
+    const CodePage codePage = CodePageFor(input.encoding, input.text);
+    ProgressBar progress(DisplayName(input.name), CountLines(input.text));
+    TextHost host(std::move(input.text), LineBreaks::CrLfOrLf);
+    host.OnRepaint([&progress] { progress.Step(); });
+    RunRemoval(host, codePage);
+    progress.Clear();
+    if (!host.Messages().empty()) {
+        throw FileError("comment removal failed (out of memory, or a line too long to hold)");
+    }
+    host.WriteOutput(WritingTo(output));
+}
+
+// Removes the comments of one input and writes the result as it is made.
+void RemoveCommentsTo(OpenedInput& input, Output& output) {
+    if (input.stream) return RemoveCommentsStreamed(*input.stream, CodePageFor(input.encoding, {}), output);
+    if (StandardErrorIsTerminal()) return RemoveCommentsShowingProgress(input, output);
+    RemoveCommentsStreamed(input.text, CodePageFor(input.encoding, input.text), output);
 }
 
 // Runs `step`; a failure is reported under `name` and makes the result false.
@@ -74,9 +95,9 @@ bool Reporting(std::string_view name, Step&& step) {
 int RunInPlace(const Options& options, const std::vector<std::string>& inputs, bool allDone) {
     for (const std::string& path : inputs) {
         allDone &= Reporting(path, [&] {
-            const auto host = RemoveCommentsFrom(path, options.encoding);
+            OpenedInput input = Open(path, options.encoding);
             Output output = Output::Replacing(path);
-            WriteResult(*host, output);
+            RemoveCommentsTo(input, output);
             output.Commit();
         });
     }
@@ -92,13 +113,20 @@ int RunToOneOutput(const Options& options, const std::vector<std::string>& input
         })) {
         return 1;
     }
-    for (const std::string& input : inputs) {
-        std::unique_ptr<TextHost> host;
-        if (!Reporting(DisplayName(input), [&] { host = RemoveCommentsFrom(input, options.encoding); })) {
-            allDone = false;
-            continue;
+    for (const std::string& name : inputs) {
+        std::optional<OutputError> outputFailure;
+        allDone &= Reporting(DisplayName(name), [&] {
+            OpenedInput input = Open(name, options.encoding);
+            try {
+                RemoveCommentsTo(input, *output);
+            } catch (const OutputError& error) {
+                outputFailure = error;
+            }
+        });
+        if (outputFailure) {
+            Report(outputName, outputFailure->what());
+            return 1;
         }
-        if (!Reporting(outputName, [&] { WriteResult(*host, *output); })) return 1;
     }
     if (!Reporting(outputName, [&] { output->Commit(); })) return 1;
     return allDone ? 0 : 1;

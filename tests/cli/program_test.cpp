@@ -232,6 +232,20 @@ TEST_P(WindowResultTest, CrLfTextGivesTheWindowsBytes) {
 
 INSTANTIATE_TEST_SUITE_P(Seeds, WindowResultTest, testing::Range(1u, 7u));
 
+// Read and worked on a part at a time: comments and lines run on across the
+// parts, one line longer than several of them.
+TEST_F(ProgramTest, LargeTextGivesTheWindowsBytes) {
+    std::string text;
+    for (unsigned seed = 10; seed < 40; seed += 2) text += GeneratedCrLfText(seed);
+    text += "x = 1; /* " + std::string(300000, 'y') + " */ z = 2; // end\r\n";
+    text += GeneratedCrLfText(41);
+    const std::string file = Write("large.c", text);
+    const Outcome fromFile = RunCli({"--encoding", "cp932", file});
+    EXPECT_TRUE(fromFile.out == WindowOutput(text));
+    const Outcome fromPipe = RunCli({"--encoding", "cp932"}, StandardInput(text));
+    EXPECT_TRUE(fromPipe.out == WindowOutput(text));
+}
+
 TEST_F(ProgramTest, SampleFileGivesTheWindowsBytes) {
     const std::string sample = ReadFile(KEZURIN_CLI_DATA "/sample_crlf.c");
     ASSERT_FALSE(sample.empty());
