@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 #include "block_scan.hpp"
 #include "line_marks.hpp"
@@ -14,40 +15,80 @@ namespace {
 
 // Hands the output to the sink. Pieces of the text that follow each other
 // there (unchanged lines with their line breaks, the fronts of cut lines)
-// are joined and go out as one run, most of a text as a rule.
+// are joined and go out as one run, most of a text as a rule. Short runs and
+// the pieces made anew are gathered first, so that a text with a comment on
+// every line does not call the sink for every line.
 class RunWriter {
 public:
-    RunWriter(const TextRemoval::Sink& sink, std::string_view text)
+    RunWriter(const TextRemoval::Sink& sink, std::string_view text, char* gathered)
         : sink_(sink), textStart_(reinterpret_cast<std::uintptr_t>(text.data())),
-          textEnd_(textStart_ + text.size()) {}
+          textEnd_(textStart_ + text.size()), gathered_(gathered) {}
     RunWriter(const RunWriter&) = delete;
     RunWriter& operator=(const RunWriter&) = delete;
     ~RunWriter() = default;
+
+    // Room for short pieces (kShort, beyond any copy of kSpill bytes).
+    static constexpr std::size_t kGathered = 16 * 1024;
+    static constexpr std::size_t kSpill = 64;
 
     void Put(std::string_view piece) {
         const auto at = reinterpret_cast<std::uintptr_t>(piece.data());
         if (at >= textStart_ && at + piece.size() <= textEnd_) {
             if (piece.data() != runEnd_) {
-                Flush();
+                EndRun();
                 runStart_ = piece.data();
             }
             runEnd_ = piece.data() + piece.size();
         } else if (!piece.empty()) {
             // The space a comment leaves, or a line rebuilt in scratch memory.
-            Flush();
-            sink_(piece);
+            EndRun();
+            Emit(piece);
         }
     }
 
+    // Hands over everything put so far.
     void Flush() {
-        if (runStart_ != runEnd_) sink_({runStart_, static_cast<std::size_t>(runEnd_ - runStart_)});
-        runStart_ = runEnd_ = nullptr;
+        EndRun();
+        HandOver();
     }
 
 private:
+    static constexpr std::size_t kShort = 256;
+
+    void EndRun() {
+        if (runStart_ != runEnd_) Emit({runStart_, static_cast<std::size_t>(runEnd_ - runStart_)});
+        runStart_ = runEnd_ = nullptr;
+    }
+
+    void Emit(std::string_view piece) {
+        if (piece.size() > kShort) {
+            HandOver();
+            return sink_(piece);
+        }
+        if (kShort > kGathered - used_) HandOver();
+        // Most pieces are a line or less: those of the text are copied as 64
+        // bytes, so that the copy takes the same steps whatever their size.
+        const auto at = reinterpret_cast<std::uintptr_t>(piece.data());
+        if (piece.size() <= kSpill && at >= textStart_ && at + kSpill <= textEnd_) {
+            std::memcpy(gathered_ + used_, piece.data(), kSpill);
+        } else if (piece.size() == 1) {
+            gathered_[used_] = piece.front();
+        } else {
+            std::memcpy(gathered_ + used_, piece.data(), piece.size());
+        }
+        used_ += piece.size();
+    }
+
+    void HandOver() {
+        if (used_ != 0) sink_({gathered_, used_});
+        used_ = 0;
+    }
+
     const TextRemoval::Sink& sink_;
     const std::uintptr_t textStart_;
     const std::uintptr_t textEnd_;
+    char* const gathered_;
+    std::size_t used_ = 0;
     const char* runStart_ = nullptr;
     const char* runEnd_ = nullptr;
 };
@@ -79,7 +120,8 @@ std::size_t EndOfLastLine(std::string_view text, std::size_t offset, std::uint64
 }  // namespace
 
 TextRemoval::TextRemoval(LineBreaks breaks, const CodePage& codePage, Sink sink)
-    : breaks_(breaks), codePage_(codePage), sink_(std::move(sink)) {}
+    : breaks_(breaks), codePage_(codePage), sink_(std::move(sink)),
+      gathered_(std::make_unique_for_overwrite<char[]>(RunWriter::kGathered)) {}
 
 std::size_t WholeLinesEnd(std::string_view text, LineBreaks breaks) {
     for (std::size_t lf = text.rfind('\n'); lf != std::string_view::npos; lf = text.rfind('\n', lf - 1)) {
@@ -90,7 +132,8 @@ std::size_t WholeLinesEnd(std::string_view text, LineBreaks breaks) {
 }
 
 void TextRemoval::TakeLines(std::string_view text) {
-    RunWriter out(sink_, text);
+    RunWriter out(sink_, text, gathered_.get());
+    bool inComment = InBlockComment_;  // kept here, where it can stay in a register
     const bool lineFeedEnds = breaks_ == LineBreaks::CrLfOrLf;
     std::size_t start = 0;
     bool openingCarried = false;  // the line so far, in blocks before, may open a comment
@@ -109,10 +152,10 @@ void TextRemoval::TakeLines(std::string_view text) {
     for (std::size_t offset = 0; offset < text.size(); offset += detail::kBlockSize) {
         const char* const block = blockAt(offset);
         const auto [feeds, slashes] = detail::MatchBlock(block, std::array{'\n', '/'});
-        if (slashes == 0 && !openingCarried && !InBlockComment_) {
+        if (slashes == 0 && !openingCarried && !inComment) {
             // Every line that ends in this block stays: most blocks of most texts.
             const std::size_t end = EndOfLastLine(text, offset, feeds, start, lineFeedEnds);
-            out.Put(text.substr(start, end - start));
+            out.Put({text.data() + start, end - start});
             start = end;
             beforeMarked = false;
             continue;
@@ -131,14 +174,14 @@ void TextRemoval::TakeLines(std::string_view text) {
             const bool mayOpen = openingCarried || (openings & upToEnd) != 0;
             openings &= ~upToEnd;
             openingCarried = false;
-            if (!mayOpen && !InBlockComment_) {
-                out.Put(text.substr(start, lf + 1 - start));
+            if (!mayOpen && !inComment) {
+                out.Put({text.data() + start, lf + 1 - start});
                 start = lf + 1;
                 continue;
             }
             const std::size_t breakLength = carriageReturn ? 2 : 1;
             const std::size_t end = lf + 1 - breakLength;
-            const std::string_view line = text.substr(start, end - start);
+            const std::string_view line(text.data() + start, end - start);
             LineMarks marks;
             const bool marked = line.size() <= LineMarks::kMaxLength;
             if (marked && start >= offset) {
@@ -158,10 +201,10 @@ void TextRemoval::TakeLines(std::string_view text) {
                 marks = MarkLine(line);  // begins two blocks back
             }
             const LinePieces cut = detail::RemoveCommentsOfLine(line, marked ? &marks : nullptr, false,
-                                                                InBlockComment_, scratch_, codePage_);
+                                                                inComment, scratch_, codePage_);
             out.Put(cut.front);
             out.Put(cut.back);
-            out.Put(text.substr(end, breakLength));
+            out.Put({text.data() + end, breakLength});
             start = lf + 1;
         }
         openingCarried = openingCarried || openings != 0;
@@ -169,13 +212,14 @@ void TextRemoval::TakeLines(std::string_view text) {
         beforeMarked = true;
     }
     out.Flush();
+    InBlockComment_ = inComment;
 }
 
 void TextRemoval::Finish(std::string_view lastLine) {
     if (lastLine.empty()) return;  // not a line at all
     const LinePieces cut =
         detail::RemoveCommentsOfLine(lastLine, nullptr, true, InBlockComment_, scratch_, codePage_);
-    RunWriter out(sink_, lastLine);
+    RunWriter out(sink_, lastLine, gathered_.get());
     out.Put(cut.front);
     out.Put(cut.back);
     out.Flush();

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,7 @@ private:
     Sink sink_;
     bool InBlockComment_ = false;
     std::string scratch_;
+    std::unique_ptr<char[]> gathered_;  // short pieces of the output, before the sink takes them
 };
 
 // The whole of `text` at once.
