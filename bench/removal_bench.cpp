@@ -3,6 +3,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <cstring>
 #include <map>
 #include <string>
@@ -13,8 +16,15 @@
 
 namespace {
 
+// 12 MB of generated source with a comment on about every other line, or the
+// file named by KEZURIN_BENCH_TEXT (real code has far fewer).
 const std::string& Source() {
-    static const std::string source = kezurin::bench::GenerateSource(12 * 1000 * 1000);
+    static const std::string source = [] {
+        const char* path = std::getenv("KEZURIN_BENCH_TEXT");
+        if (!path) return kezurin::bench::GenerateSource(12 * 1000 * 1000);
+        std::ifstream file(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }();
     return source;
 }
 

@@ -27,18 +27,23 @@ public:
     RunWriter& operator=(const RunWriter&) = delete;
     ~RunWriter() = default;
 
-    // Room for short pieces (kShort, beyond any copy of kSpill bytes).
+    // Room for short pieces, and for the bytes copied beyond their end.
     static constexpr std::size_t kGathered = 16 * 1024;
     static constexpr std::size_t kSpill = 64;
+
+    // A piece known to be of the text.
+    void PutText(const char* start, const char* end) {
+        if (start != runEnd_) {
+            EndRun();
+            runStart_ = start;
+        }
+        runEnd_ = end;
+    }
 
     void Put(std::string_view piece) {
         const auto at = reinterpret_cast<std::uintptr_t>(piece.data());
         if (at >= textStart_ && at + piece.size() <= textEnd_) {
-            if (piece.data() != runEnd_) {
-                EndRun();
-                runStart_ = piece.data();
-            }
-            runEnd_ = piece.data() + piece.size();
+            PutText(piece.data(), piece.data() + piece.size());
         } else if (!piece.empty()) {
             // The space a comment leaves, or a line rebuilt in scratch memory.
             EndRun();
@@ -65,12 +70,13 @@ private:
             HandOver();
             return sink_(piece);
         }
-        if (kShort > kGathered - used_) HandOver();
-        // Most pieces are a line or less: those of the text are copied as 64
-        // bytes, so that the copy takes the same steps whatever their size.
+        if (kShort + kSpill > kGathered - used_) HandOver();
+        // Pieces of the text are copied 64 bytes at a time, a little beyond
+        // their end, so that the copy takes the same steps whatever their size.
         const auto at = reinterpret_cast<std::uintptr_t>(piece.data());
-        if (piece.size() <= kSpill && at >= textStart_ && at + kSpill <= textEnd_) {
-            std::memcpy(gathered_ + used_, piece.data(), kSpill);
+        if (at >= textStart_ && at + piece.size() + kSpill <= textEnd_) {
+            for (std::size_t done = 0; done < piece.size(); done += kSpill)
+                std::memcpy(gathered_ + used_ + done, piece.data() + done, kSpill);
         } else if (piece.size() == 1) {
             gathered_[used_] = piece.front();
         } else {
@@ -155,7 +161,7 @@ void TextRemoval::TakeLines(std::string_view text) {
         if (slashes == 0 && !openingCarried && !inComment) {
             // Every line that ends in this block stays: most blocks of most texts.
             const std::size_t end = EndOfLastLine(text, offset, feeds, start, lineFeedEnds);
-            out.Put({text.data() + start, end - start});
+            out.PutText(text.data() + start, text.data() + end);
             start = end;
             beforeMarked = false;
             continue;
@@ -175,7 +181,7 @@ void TextRemoval::TakeLines(std::string_view text) {
             openings &= ~upToEnd;
             openingCarried = false;
             if (!mayOpen && !inComment) {
-                out.Put({text.data() + start, lf + 1 - start});
+                out.PutText(text.data() + start, text.data() + lf + 1);
                 start = lf + 1;
                 continue;
             }
@@ -202,9 +208,13 @@ void TextRemoval::TakeLines(std::string_view text) {
             }
             const LinePieces cut = detail::RemoveCommentsOfLine(line, marked ? &marks : nullptr, false,
                                                                 inComment, scratch_, codePage_);
-            out.Put(cut.front);
-            out.Put(cut.back);
-            out.Put({text.data() + end, breakLength});
+            if (cut.front.data() == line.data() && cut.back.empty()) {
+                out.PutText(line.data(), line.data() + cut.front.size());  // the usual cut: a shorter line
+            } else {
+                out.Put(cut.front);
+                out.Put(cut.back);
+            }
+            out.PutText(text.data() + end, text.data() + lf + 1);
             start = lf + 1;
         }
         openingCarried = openingCarried || openings != 0;
