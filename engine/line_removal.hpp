@@ -19,6 +19,11 @@ namespace kezurin::detail {
 inline LinePieces RemoveCommentsOfLine(std::string_view line, const LineMarks* marks, bool unbrokenLast,
                                        bool& InBlockComment, std::string& scratch, const CodePage& codePage) {
     if (marks) {
+        // A line wholly inside a comment is one space, and outside one, a line
+        // without "/*" loses at most its line comment: whatever the line pass
+        // leaves is a part of the line, and holds no more than it.
+        if (InBlockComment && marks->Closers() == 0 && !unbrokenLast) return {" ", {}};
+        if (!InBlockComment && marks->Openers() == 0) return {RemoveLineComment(line, *marks, codePage), {}};
         const std::string_view cut = RemoveLineComment(line, *marks, codePage);
         if (cut.empty() && unbrokenLast) return {cut, {}};
         return RemoveBlockComments(cut, marks->Prefix(cut.size()), InBlockComment, scratch, codePage);
