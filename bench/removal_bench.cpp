@@ -29,7 +29,7 @@ const std::string& Source() {
 }
 
 void BM_RunRemoval(benchmark::State& state) {
-    kezurin::TextHost host(Source());
+    kezurin::TextHost host(Source(), kezurin::LineBreaks::CrLfOrLf);
     for (auto _ : state) {
         kezurin::RunRemoval(host);
         benchmark::DoNotOptimize(host.GetLineCount());
@@ -45,7 +45,7 @@ void BM_TextRemoval(benchmark::State& state) {
     const kezurin::TextRemoval::Sink append = [&output](std::string_view piece) { output.append(piece); };
     for (auto _ : state) {
         output.clear();
-        kezurin::RemoveComments(Source(), kezurin::LineBreaks::CrLf, kezurin::kShiftJis, append);
+        kezurin::RemoveComments(Source(), kezurin::LineBreaks::CrLfOrLf, kezurin::kShiftJis, append);
         benchmark::DoNotOptimize(output.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Source().size()));

@@ -130,11 +130,9 @@ TextRemoval::TextRemoval(LineBreaks breaks, const CodePage& codePage, Sink sink)
       gathered_(std::make_unique_for_overwrite<char[]>(RunWriter::kGathered)) {}
 
 std::size_t WholeLinesEnd(std::string_view text, LineBreaks breaks) {
-    for (std::size_t lf = text.rfind('\n'); lf != std::string_view::npos; lf = text.rfind('\n', lf - 1)) {
-        if (breaks == LineBreaks::CrLfOrLf || (lf > 0 && text[lf - 1] == '\r')) return lf + 1;
-        if (lf == 0) break;
-    }
-    return 0;
+    const std::size_t lastBreak = breaks == LineBreaks::CrLfOrLf ? text.rfind('\n') : text.rfind("\r\n");
+    if (lastBreak == std::string_view::npos) return 0;
+    return breaks == LineBreaks::CrLfOrLf ? lastBreak + 1 : lastBreak + 2;
 }
 
 void TextRemoval::TakeLines(std::string_view text) {
@@ -176,7 +174,7 @@ void TextRemoval::TakeLines(std::string_view text) {
             const std::size_t lf = offset + bit;
             const bool carriageReturn = lf > start && text[lf - 1] == '\r';
             if (!carriageReturn && !lineFeedEnds) continue;  // a lone LF is part of the line
-            const std::uint64_t upToEnd = bit == 63 ? ~std::uint64_t{0} : (std::uint64_t{2} << bit) - 1;
+            const std::uint64_t upToEnd = ~(~std::uint64_t{1} << bit);  // bits 0 to `bit`
             const bool mayOpen = openingCarried || (openings & upToEnd) != 0;
             openings &= ~upToEnd;
             openingCarried = false;
