@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "kezurin/code_page.hpp"
 #include "line_marks.hpp"
 
 namespace kezurin::detail {
@@ -19,9 +20,8 @@ namespace kezurin::detail {
 // - CaptionStorage(): the caption's own text; the run builds its progress
 //   captions there and then sets the caption to that very text.
 // - ProgressWatched(): false when nothing sees the captions in between
-//   (nothing is called at a repaint); the run may then take each line
-//   through both passes at once.
-// - LastLineUnbroken(): the last counted line has no line break.
+//   (nothing is called at a repaint); the run then has the host take each
+//   line through both passes at once, with SetOutputTextWithoutComments.
 //
 // Both PutLine forms follow RemovalHost::PutLine's aliasing rule: the pieces
 // may be views of any of the host's own lines.
@@ -32,7 +32,7 @@ concept MarkedLinesHost = requires(Host& host, const Host& constHost, std::size_
     host.PutLine(index, piece, piece);
     { host.CaptionStorage() } -> std::same_as<std::string&>;
     { constHost.ProgressWatched() } -> std::same_as<bool>;
-    { constHost.LastLineUnbroken() } -> std::same_as<bool>;
+    host.SetOutputTextWithoutComments(CodePage{});
 };
 
 }  // namespace kezurin::detail

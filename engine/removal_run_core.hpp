@@ -13,7 +13,6 @@
 #include "block_comments.hpp"
 #include "kezurin/code_page.hpp"
 #include "line_comment.hpp"
-#include "line_removal.hpp"
 #include "marked_host.hpp"
 #include "kezurin/removal_run.hpp"
 #include "kezurin/text_host.hpp"
@@ -61,39 +60,20 @@ private:
     std::size_t line_ = static_cast<std::size_t>(-2);
 };
 
-// Both passes line by line, for a host whose progress no one watches: the
-// output is the same, and the captions in between, which no one could see,
-// are left out.
-template <MarkedLinesHost Host>
-void RunPassesUnwatched(Host& host, const CodePage& codePage) {
-    bool InBlockComment = false;
-    std::string scratch;
-    const std::size_t count = host.GetLineCount();
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::string_view line = host.GetLine(i);
-        const std::optional<LineMarks> marks = host.MarksOf(i);
-        // Outside a comment, a line that opens none stays as it is: most lines.
-        if (marks && !InBlockComment && marks->Openings() == 0) continue;
-        const bool unbrokenLast = i + 1 == count && host.LastLineUnbroken();
-        const LinePieces cut = RemoveCommentsOfLine(line, marks ? &*marks : nullptr, unbrokenLast,
-                                                    InBlockComment, scratch, codePage);
-        host.PutLine(i, cut.front, cut.back);
-    }
-}
-
 template <class Host>
 void RunPasses(Host& host, const CodePage& codePage) {
-    host.SetOutputText(host.GetInputText());
-
     constexpr bool kMarked = MarkedLinesHost<Host>;
     if constexpr (kMarked) {
+        // With no one to see the captions in between, each line goes through
+        // both passes at once: the output is the same.
         if (!host.ProgressWatched()) {
-            RunPassesUnwatched(host, codePage);
+            host.SetOutputTextWithoutComments(codePage);
             host.Beep();
             host.SetCaption(kFinishedCaption);
             return;
         }
     }
+    host.SetOutputText(host.GetInputText());
     std::string ownCaption;
     std::string& captionText = [&]() -> std::string& {
         if constexpr (kMarked) return host.CaptionStorage();

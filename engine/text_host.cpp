@@ -6,7 +6,9 @@
 #include <stdexcept>
 
 #include "block_scan.hpp"
+#include "kezurin/text_removal.hpp"  // WholeLinesEnd
 #include "line_marks.hpp"
+#include "line_walk.hpp"
 #include "marked_host.hpp"
 #include "removal_run_core.hpp"
 
@@ -112,6 +114,64 @@ void TextHost::SplitLines(std::string_view text, std::vector<Line>& lines, TextM
         }
     });
     addLine(text.size(), 0);
+}
+
+class TextHost::LineTableWriter {
+public:
+    static constexpr bool kTakesEveryLine = true;
+
+    explicit LineTableWriter(TextHost& host) : host_(host) {}
+
+    void UnchangedLines(const char*, const char*) {}  // never called: every line comes alone
+    void UnchangedLine(const char* start, std::size_t length, std::size_t breakLength) {
+        Add(start, length, 0, breakLength);
+    }
+    void CutLine(std::string_view line, const LinePieces& cut, std::size_t breakLength) {
+        // A shortened or emptied line stays where it is; anything else is copied.
+        const std::size_t size = cut.front.size() + cut.back.size();
+        if (size == 0 || (cut.front.data() == line.data() && cut.back.empty()))
+            return Add(line.data(), cut.front.size(), 0, breakLength);
+        if (size > kMaxLineLength) throw std::length_error("line too long");
+        char* const copy = host_.Allocate(size);
+        if (!cut.front.empty()) std::memcpy(copy, cut.front.data(), cut.front.size());
+        if (!cut.back.empty()) std::memcpy(copy + cut.front.size(), cut.back.data(), cut.back.size());
+        Add(copy, size, size, breakLength);
+    }
+
+private:
+    void Add(const char* data, std::size_t length, std::size_t capacity, std::size_t breakLength) {
+        if (length > kMaxLineLength) throw std::length_error("line too long");
+        host_.lines_.push_back(Line{data, static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(capacity),
+                                    static_cast<std::uint32_t>(breakLength)});
+    }
+
+    TextHost& host_;
+};
+
+void TextHost::SetOutputTextWithoutComments(const CodePage& codePage) {
+    const std::string_view text = input_;
+    ownText_.reset();
+    usedChunks_ = 0;
+    chunkFree_ = 0;
+    chunkNext_ = nullptr;
+    marks_.text = nullptr;  // no marks: a watched run splits the text again
+    lines_.clear();
+    lineCount_ = 0;
+    const std::size_t end = WholeLinesEnd(text, breaks_);
+    LineTableWriter out(*this);
+    bool InBlockComment = false;
+    std::string scratch;
+    try {
+        detail::RemoveCommentsOfWholeLines(text.substr(0, end), breaks_ == LineBreaks::CrLfOrLf, InBlockComment,
+                                           scratch, codePage, out);
+        const std::string_view last = text.substr(end);
+        out.CutLine(last, detail::RemoveCommentsOfLine(last, nullptr, true, InBlockComment, scratch, codePage), 0);
+    } catch (...) {
+        lineCount_ = lines_.size();  // the lines done so far
+        throw;
+    }
+    // An empty last line, one without a line break, is not counted.
+    lineCount_ = lines_.size() - (lines_.back().length == 0 ? 1 : 0);
 }
 
 void TextHost::NextChunk(std::size_t size) {

@@ -50,8 +50,8 @@ public:
     // The run's fast path, as its engine-internal MarkedLinesHost describes
     // it: a line's marks, found while splitting the text (defined, inline,
     // only where the run is built: nothing else calls it), a line in two
-    // pieces, the caption's storage, whether anything watches the progress
-    // (a repaint hook), and whether the last line lacks a line break.
+    // pieces, the caption's storage, and whether anything watches the
+    // progress (a repaint hook).
     inline std::optional<LineMarks> MarksOf(std::size_t index) const;
     void PutLine(std::size_t index, std::string_view front, std::string_view back);
 
@@ -73,9 +73,9 @@ public:
     const std::string& Caption() const { return caption_; }
     std::string& CaptionStorage() { return caption_; }
     bool ProgressWatched() const { return static_cast<bool>(onRepaint_); }
-    bool LastLineUnbroken() const {
-        return lineCount_ != 0 && lineCount_ == lines_.size() && lines_.back().breakLength == 0;
-    }
+    // The output set to the input less its comments, each line taken through
+    // both passes at once: the run's way when no one watches its progress.
+    void SetOutputTextWithoutComments(const CodePage& codePage);
     int BeepCount() const { return beeps_; }
     const std::vector<std::string>& Messages() const { return messages_; }
     // Called at every repaint of a run: where progress can be shown. The hook
@@ -106,6 +106,8 @@ private:
         std::unique_ptr<char[]> bytes;
         std::size_t size;
     };
+
+    class LineTableWriter;  // fills the line table from a walk over the lines
 
     void SplitLines(std::string_view text);
     void SplitLines(std::string_view text, std::vector<Line>& lines, TextMarks& marks) const;
