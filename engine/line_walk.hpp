@@ -43,6 +43,27 @@ inline std::size_t EndOfLastLine(std::string_view text, std::size_t offset, std:
     return start;
 }
 
+// Where any line feed ends a line, passes over the blocks from `offset` on
+// that hold no slash, which is all that needs to be known of most blocks:
+// every line that ends in them stays. Returns the first block with a slash.
+template <class BlockAt, class Out>
+std::size_t PassBlocksWithoutSlash(std::string_view text, std::size_t offset, const BlockAt& blockAt,
+                                   std::size_t& start, Out& out) {
+    std::size_t lastWithFeed = text.size();
+    for (; offset < text.size(); offset += kBlockSize) {
+        const auto [slash, feed] = BlockHolds(blockAt(offset), std::array{'/', '\n'});
+        if (slash) break;
+        if (feed) lastWithFeed = offset;
+    }
+    if (lastWithFeed != text.size()) {
+        const std::uint64_t feeds = MatchBlock(blockAt(lastWithFeed), std::array{'\n'})[0];
+        const std::size_t end = lastWithFeed + kBlockSize - static_cast<std::size_t>(std::countl_zero(feeds));
+        out.UnchangedLines(text.data() + start, text.data() + end);
+        start = end;
+    }
+    return offset;
+}
+
 // Removes the comments of `text`, whole lines each ending in its line break,
 // handing each line's result to `out`:
 // - out.UnchangedLine(start, length, breakLength): a line that stays;
@@ -90,6 +111,8 @@ void RemoveCommentsOfWholeLines(std::string_view text, bool lineFeedEnds, bool& 
                 const std::size_t end = EndOfLastLine(text, offset, feeds, start, lineFeedEnds);
                 out.UnchangedLines(text.data() + start, text.data() + end);
                 start = end;
+                // Where one block holds no slash, the next ones often hold none either.
+                if (lineFeedEnds) offset = PassBlocksWithoutSlash(text, offset + kBlockSize, blockAt, start, out) - kBlockSize;
             }
             beforeMarked = false;
             continue;

@@ -29,6 +29,7 @@ TEST(MatchBlock, FindsEveryByteSoughtAndNoOther) {
         const auto found = MatchBlock(block.data(), sought);
         // The vector path, where there is one, against the scalar reference.
         ASSERT_EQ(found, MatchBlockScalar(block.data(), sought)) << "round " << round;
+        ASSERT_EQ(BlockHolds(block.data(), sought), BlockHoldsScalar(block.data(), sought)) << "round " << round;
         for (std::size_t k = 0; k < sought.size(); ++k)
             ASSERT_EQ(found[k], Expected(block, sought[k])) << "round " << round << ", byte " << k;
     }
