@@ -28,6 +28,8 @@ inline LinePieces RemoveCommentsOfLine(std::string_view line, const LineMarks* m
         if (cut.empty() && unbrokenLast) return {cut, {}};
         return RemoveBlockComments(cut, marks->Prefix(cut.size()), InBlockComment, scratch, codePage);
     }
+    // A long line inside a comment without a slash holds no closer.
+    if (InBlockComment && !unbrokenLast && line.find('/') == std::string_view::npos) return {" ", {}};
     const std::string_view cut = RemoveLineComment(line, codePage);
     if (cut.empty() && unbrokenLast) return {cut, {}};
     return {RemoveBlockComments(cut, InBlockComment, scratch, codePage), {}};
