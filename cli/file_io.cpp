@@ -255,6 +255,8 @@ InputStream::~InputStream() {
     if (ownsFd_ && fd_ >= 0) CloseFile(fd_);
 }
 
+std::string InputStream::ReadRest() { return ReadAll(fd_); }
+
 std::size_t InputStream::ReadSome(char* to, std::size_t size) {
     for (;;) {
         const long long got = kezurin::cli::ReadSome(fd_, to, size);

@@ -37,6 +37,8 @@ public:
 
     // Reads up to `size` bytes to `to`; 0 only at the end.
     std::size_t ReadSome(char* to, std::size_t size);
+    // Reads all that is left.
+    std::string ReadRest();
 
 private:
     InputStream(int fd, bool ownsFd) : fd_(fd), ownsFd_(ownsFd) {}

@@ -56,13 +56,8 @@ std::optional<Encoding> ParseEncoding(std::string_view name) {
 bool IsValidUtf8(std::string_view text) {
     std::size_t at = 0;
     while (at < text.size()) {
-        // Source text is mostly ASCII: skip it eight bytes at a time.
-        while (text.size() - at >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, text.data() + at, sizeof word);
-            if (word & 0x8080808080808080u) break;
-            at += 8;
-        }
+        // Source text is mostly ASCII, passed over a block at a time.
+        at += AsciiPrefixLength(text.substr(at));
         if (at == text.size()) break;
         if (static_cast<unsigned char>(text[at]) < 0x80) {
             ++at;
@@ -73,6 +68,33 @@ bool IsValidUtf8(std::string_view text) {
         at += length;
     }
     return true;
+}
+
+void Utf8Check::Feed(std::string_view part) {
+    if (!valid_) return;
+    if (!pending_.empty()) {
+        // The begun sequence is checked with as many bytes as it needs.
+        const auto lead = static_cast<unsigned char>(pending_[0]);
+        const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        const std::size_t taken = std::min(length - pending_.size(), part.size());
+        pending_.append(part.substr(0, taken));
+        part.remove_prefix(taken);
+        if (pending_.size() < length) return;
+        valid_ = IsValidUtf8(pending_);
+        pending_.clear();
+        if (!valid_) return;
+    }
+    // A sequence begun in the last three bytes and not ended there waits for the next part.
+    std::size_t cut = part.size();
+    for (std::size_t back = 1; back <= std::min<std::size_t>(3, part.size()); ++back) {
+        const auto byte = static_cast<unsigned char>(part[part.size() - back]);
+        if (IsContinuation(byte)) continue;
+        const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        if (length > back) cut = part.size() - back;
+        break;
+    }
+    valid_ = IsValidUtf8(part.substr(0, cut));
+    pending_.assign(part.substr(cut));
 }
 
 CodePage CodePageFor(Encoding encoding, std::string_view text) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "kezurin/code_page.hpp"
@@ -19,6 +20,18 @@ std::optional<Encoding> ParseEncoding(std::string_view name);
 // True when `text` is well-formed UTF-8: no stray continuation bytes, no
 // overlong forms, no surrogates, nothing above U+10FFFF, no cut-off sequence.
 bool IsValidUtf8(std::string_view text);
+
+// IsValidUtf8 over a text that comes in parts cut anywhere.
+class Utf8Check {
+public:
+    void Feed(std::string_view part);
+    // Whether all that was fed is well-formed UTF-8, as a whole.
+    bool Valid() const { return valid_ && pending_.empty(); }
+
+private:
+    bool valid_ = true;
+    std::string pending_;  // a sequence begun at the end of the last part
+};
 
 // The lead bytes to search `text` with: Shift-JIS for cp932, none for utf-8
 // (right for any ASCII-based single-byte encoding too); auto takes utf-8 for

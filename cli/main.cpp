@@ -38,8 +38,8 @@ std::string_view DisplayName(const std::string& input) {
     return input == kStandardInput ? kStandardInputName : std::string_view(input);
 }
 
-// One input, ready to be read: opened, or already read whole where its
-// encoding is to be decided from all of it, or a progress bar shown.
+// One input, ready to be read: opened, or, where a progress bar is shown,
+// already read whole.
 struct OpenedInput {
     std::string name;
     Encoding encoding;
@@ -49,7 +49,7 @@ struct OpenedInput {
 
 OpenedInput Open(const std::string& input, Encoding encoding) {
     OpenedInput opened{input, encoding, std::nullopt, {}};
-    if (encoding != Encoding::Auto && !StandardErrorIsTerminal()) {
+    if (!StandardErrorIsTerminal()) {
         opened.stream.emplace(input == kStandardInput ? InputStream::StandardInput() : InputStream::OpenFile(input));
     } else {
         opened.text = input == kStandardInput ? ReadStandardInput() : ReadWholeFile(input);
@@ -73,9 +73,10 @@ void RemoveCommentsShowingProgress(OpenedInput& input, Output& output) {
 
 // Removes the comments of one input and writes the result as it is made.
 void RemoveCommentsTo(OpenedInput& input, Output& output) {
-    if (input.stream) return RemoveCommentsStreamed(*input.stream, CodePageFor(input.encoding, {}), output);
-    if (StandardErrorIsTerminal()) return RemoveCommentsShowingProgress(input, output);
-    RemoveCommentsStreamed(input.text, CodePageFor(input.encoding, input.text), output);
+    if (!input.stream) return RemoveCommentsShowingProgress(input, output);
+    std::optional<CodePage> codePage;
+    if (input.encoding != Encoding::Auto) codePage = CodePageFor(input.encoding, {});
+    RemoveCommentsStreamed(*input.stream, codePage, output);
 }
 
 // Runs `step`; a failure is reported under `name` and makes the result false.

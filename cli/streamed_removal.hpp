@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "file_io.hpp"
@@ -19,10 +20,11 @@ TextRemoval::Sink WritingTo(Output& output);
 
 // Removes the comments of everything `input` gives, a part at a time into
 // one buffer used again and again, and writes the result to `output` as it is
-// made. Lines may end in CR LF or in a lone LF. Failures of the output are
-// thrown as OutputError.
-void RemoveCommentsStreamed(InputStream& input, const CodePage& codePage, Output& output);
-// The same for a text already in memory.
-void RemoveCommentsStreamed(std::string_view text, const CodePage& codePage, Output& output);
+// made. Lines may end in CR LF or in a lone LF. Without a code page it is the
+// one --encoding auto chooses from all of the input: the input streams
+// through for as long as the choice makes no difference, and from the first
+// part where it would, the rest is read whole first. Failures of the output
+// are thrown as OutputError.
+void RemoveCommentsStreamed(InputStream& input, std::optional<CodePage> codePage, Output& output);
 
 }  // namespace kezurin::cli

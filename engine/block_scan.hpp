@@ -79,6 +79,33 @@ std::array<std::uint64_t, N> MatchBlockSse2(const char* block, const std::array<
 }
 #endif
 
+// Bit i set when byte i of a block of 64 bytes is 0x80 or above.
+inline std::uint64_t HighBitsScalar(const char* block) {
+    std::uint64_t bits = 0;
+    for (std::size_t i = 0; i < kBlockSize; ++i)
+        bits |= std::uint64_t{static_cast<unsigned char>(block[i]) >= 0x80} << i;
+    return bits;
+}
+
+#if KEZURIN_SSE2
+inline std::uint64_t HighBitsSse2(const char* block) {
+    std::uint64_t bits = 0;
+    for (std::size_t i = 0; i < kBlockSize / 16; ++i) {
+        const __m128i part = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
+        bits |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(part))} << (16 * i);
+    }
+    return bits;
+}
+#endif
+
+inline std::uint64_t HighBits(const char* block) {
+#if KEZURIN_SSE2
+    return HighBitsSse2(block);
+#else
+    return HighBitsScalar(block);
+#endif
+}
+
 // Whether each of the given bytes occurs in a block of 64 bytes at all: a
 // cheaper question than where.
 template <std::size_t N>

@@ -1,7 +1,12 @@
 #include "kezurin/code_page.hpp"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
+
+#include "block_scan.hpp"
 
 namespace kezurin {
 namespace detail {
@@ -45,6 +50,27 @@ std::size_t FindFrom(std::string_view text, std::string_view pattern, std::size_
 std::size_t FindPattern(std::string_view text, std::string_view pattern, const CodePage& codePage) {
     const std::size_t at = detail::FindFrom(text, pattern, 0, codePage);
     return at == std::string_view::npos ? 0 : at + 1;
+}
+
+std::size_t AsciiPrefixLength(std::string_view text) {
+    std::size_t at = 0;
+    for (; text.size() - at >= detail::kBlockSize; at += detail::kBlockSize) {
+        if (const std::uint64_t high = detail::HighBits(text.data() + at))
+            return at + static_cast<std::size_t>(std::countr_zero(high));
+    }
+    while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80) ++at;
+    return at;
+}
+
+bool LeadByteBeforeMark(std::string_view text, const CodePage& codePage) {
+    bool found = false;
+    detail::ForEachBlock(text, std::array{'/', '*', '"'}, [&](std::size_t offset, const auto& marks) {
+        for (std::uint64_t rest = marks[0] | marks[1] | marks[2]; rest != 0 && !found; rest &= rest - 1) {
+            const std::size_t at = offset + static_cast<std::size_t>(std::countr_zero(rest));
+            found = at > 0 && codePage.IsLeadByte(text[at - 1]);
+        }
+    });
+    return found;
 }
 
 }  // namespace kezurin

@@ -21,6 +21,20 @@ class IsValidUtf8Test : public testing::TestWithParam<Utf8Case> {};
 
 TEST_P(IsValidUtf8Test, Judges) { EXPECT_EQ(IsValidUtf8(GetParam().text), GetParam().valid) << GetParam().name; }
 
+// The same judgement with the text fed in three parts, cut anywhere.
+TEST_P(IsValidUtf8Test, JudgesTheSameInParts) {
+    const std::string& text = GetParam().text;
+    for (std::size_t first = 0; first <= text.size(); ++first) {
+        for (std::size_t second = first; second <= text.size(); ++second) {
+            Utf8Check check;
+            check.Feed(std::string_view(text).substr(0, first));
+            check.Feed(std::string_view(text).substr(first, second - first));
+            check.Feed(std::string_view(text).substr(second));
+            ASSERT_EQ(check.Valid(), GetParam().valid) << GetParam().name << " cut at " << first << ", " << second;
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Texts, IsValidUtf8Test,
     testing::Values(Utf8Case{"empty", "", true}, Utf8Case{"ascii", "int a; // x\r\n", true},

@@ -260,6 +260,12 @@ TEST_F(ProgramTest, SampleFileGivesTheWindowsBytes) {
 // the first "/" is taken for its second byte, so no "//" is found.
 const std::string kUtf8Line = "\xE3\x81\x81// comment\n";
 
+std::string AsciiLines() {
+    std::string text;
+    while (text.size() < 200000) text += "int a = b;\n";
+    return text;
+}
+
 struct EncodingCase {
     const char* name;
     std::vector<std::string> options;
@@ -281,7 +287,12 @@ INSTANTIATE_TEST_SUITE_P(
                     EncodingCase{"utf-8", {"--encoding", "utf-8"}, kUtf8Line, "\xE3\x81\x81\n"},
                     EncodingCase{"cp932", {"--encoding=cp932"}, kUtf8Line, kUtf8Line},
                     EncodingCase{"auto on text that is not utf-8", {}, kUtf8Line + "\xFF\n", kUtf8Line + "\xFF\n"},
-                    EncodingCase{"auto on shift-jis", {}, "表示(); // 日本語\r\n", "表示(); \r\n"}));
+                    EncodingCase{"auto on shift-jis", {}, "表示(); // 日本語\r\n", "表示(); \r\n"},
+                    // Read a part at a time: what decides comes after the line it decides.
+                    EncodingCase{"auto on utf-8 after 200 KB", {}, AsciiLines() + kUtf8Line + "x\n",
+                                 AsciiLines() + "\xE3\x81\x81\nx\n"},
+                    EncodingCase{"auto on text that turns out not utf-8 after 200 KB", {},
+                                 AsciiLines() + kUtf8Line + "\xFF\n", AsciiLines() + kUtf8Line + "\xFF\n"}));
 
 // ---- several files ----
 

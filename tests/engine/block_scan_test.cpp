@@ -30,6 +30,7 @@ TEST(MatchBlock, FindsEveryByteSoughtAndNoOther) {
         // The vector path, where there is one, against the scalar reference.
         ASSERT_EQ(found, MatchBlockScalar(block.data(), sought)) << "round " << round;
         ASSERT_EQ(BlockHolds(block.data(), sought), BlockHoldsScalar(block.data(), sought)) << "round " << round;
+        ASSERT_EQ(HighBits(block.data()), HighBitsScalar(block.data())) << "round " << round;
         for (std::size_t k = 0; k < sought.size(); ++k)
             ASSERT_EQ(found[k], Expected(block, sought[k])) << "round " << round << ", byte " << k;
     }

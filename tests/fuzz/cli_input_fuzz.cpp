@@ -65,6 +65,9 @@ void CheckLines(const std::string& text) {
 void CheckEncoding(const std::string& text) {
     const bool utf8 = cli::IsValidUtf8(text);
     Require(utf8 == IsValidUtf8Decoding(text), "UTF-8 is recognised exactly");
+    cli::Utf8Check inParts;
+    for (std::size_t at = 0; at < text.size(); at += 7) inParts.Feed(std::string_view(text).substr(at, 7));
+    Require(inParts.Valid() == utf8, "UTF-8 is recognised the same in parts");
     const char lead = '\x81';
     Require(cli::CodePageFor(cli::Encoding::Auto, text).IsLeadByte(lead) == !utf8,
             "auto takes no lead bytes for UTF-8 and Shift-JIS for everything else");

@@ -111,6 +111,14 @@ void CheckRun(const std::string& input, const CodePage& codePage, const char* se
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kezurin;
     const std::string input(reinterpret_cast<const char*>(data), size);
+    // Where no lead byte stands before a '/', '*' or '"', the code page makes no difference.
+    if (!LeadByteBeforeMark(input, kShiftJis)) {
+        TextHost withLeadBytes(input), without(input);
+        RunRemoval(withLeadBytes, kShiftJis);
+        RunRemoval(without, CodePage{});
+        fuzz::Require(withLeadBytes.OutputText() == without.OutputText(), "the code page makes no difference",
+                      "(no lead byte before a mark)");
+    }
     fuzz::CheckRun(input, kShiftJis, "(code page 932, CR LF)", LineBreaks::CrLf);
     fuzz::CheckRun(input, CodePage{}, "(no lead bytes, CR LF)", LineBreaks::CrLf);
     fuzz::CheckRun(input, kShiftJis, "(code page 932, CR LF or LF)", LineBreaks::CrLfOrLf);

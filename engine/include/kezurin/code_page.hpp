@@ -43,6 +43,14 @@ inline constexpr CodePage kShiftJis = CodePage::ShiftJis();
 std::size_t FindPattern(std::string_view text, std::string_view pattern,
                         const CodePage& codePage = kShiftJis);
 
+// How many bytes at the start of `text` are ASCII (below 0x80).
+std::size_t AsciiPrefixLength(std::string_view text);
+
+// Whether a lead byte of `codePage` stands directly before a '/', '*' or '"'
+// anywhere in `text`. Where none does, the removal gives the same bytes
+// whatever the code page: lead bytes count only directly before those.
+bool LeadByteBeforeMark(std::string_view text, const CodePage& codePage);
+
 namespace detail {
 
 // Number of lead bytes that stand, without a gap, directly before `offset`.

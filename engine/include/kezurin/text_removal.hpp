@@ -29,6 +29,8 @@ public:
     void TakeLines(std::string_view lines);
     // The text's last line, which has no line break (it may be empty); ends the text.
     void Finish(std::string_view lastLine);
+    // The code page for the lines from here on.
+    void UseCodePage(const CodePage& codePage) { codePage_ = codePage; }
 
 private:
     LineBreaks breaks_;
