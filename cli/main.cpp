@@ -96,9 +96,10 @@ bool Reporting(std::string_view name, Step&& step) {
 int RunInPlace(const Options& options, const std::vector<std::string>& inputs, bool allDone) {
     for (const std::string& path : inputs) {
         allDone &= Reporting(path, [&] {
-            OpenedInput input = Open(path, options.encoding);
+            std::optional<OpenedInput> input = Open(path, options.encoding);
             Output output = Output::Replacing(path);
-            RemoveCommentsTo(input, output);
+            RemoveCommentsTo(*input, output);
+            input.reset();  // closed first: Windows does not replace a file that is open
             output.Commit();
         });
     }
