@@ -21,8 +21,6 @@ struct LineMarks {
     std::uint64_t SlashPairs() const { return slashes & (slashes >> 1); }
     std::uint64_t Openers() const { return slashes & (asterisks >> 1); }
     std::uint64_t Closers() const { return asterisks & (slashes >> 1); }
-    // Where "//" or "/*" begins.
-    std::uint64_t Openings() const { return slashes & ((slashes | asterisks) >> 1); }
 
     // The marks of the line's first `length` bytes.
     LineMarks Prefix(std::size_t length) const {
