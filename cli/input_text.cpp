@@ -16,6 +16,9 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
+// How many bytes a sequence begun by `lead` (0xC0 or above) claims, well-formed or not.
+std::size_t LengthAfterLead(unsigned char lead) { return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2; }
+
 // Length of the well-formed UTF-8 sequence that starts at `at` with a
 // non-ASCII byte, or 0 when it is not well-formed.
 std::size_t SequenceLength(std::string_view text, std::size_t at) {
@@ -74,8 +77,7 @@ void Utf8Check::Feed(std::string_view part) {
     if (!valid_) return;
     if (!pending_.empty()) {
         // The begun sequence is checked with as many bytes as it needs.
-        const auto lead = static_cast<unsigned char>(pending_[0]);
-        const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        const std::size_t length = LengthAfterLead(static_cast<unsigned char>(pending_[0]));
         const std::size_t taken = std::min(length - pending_.size(), part.size());
         pending_.append(part.substr(0, taken));
         part.remove_prefix(taken);
@@ -89,7 +91,7 @@ void Utf8Check::Feed(std::string_view part) {
     for (std::size_t back = 1; back <= std::min<std::size_t>(3, part.size()); ++back) {
         const auto byte = static_cast<unsigned char>(part[part.size() - back]);
         if (IsContinuation(byte)) continue;
-        const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        const std::size_t length = byte >= 0xC0 ? LengthAfterLead(byte) : 1;
         if (length > back) cut = part.size() - back;
         break;
     }

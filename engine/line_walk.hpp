@@ -69,8 +69,8 @@ std::size_t PassBlocksWithoutSlash(std::string_view text, std::size_t offset, co
 // - out.UnchangedLine(start, length, breakLength): a line that stays;
 // - out.CutLine(line, cut, breakLength): a line and what is left of it;
 // - out.UnchangedLines(start, end): whole lines that stay, line breaks
-//   included, when Out::kTakesEveryLine is false (then unchanged lines may
-//   come in runs, not one by one).
+//   included; only asked of an Out whose kTakesEveryLine is false, which
+//   then gets unchanged lines in runs, not one by one.
 template <class Out>
 void RemoveCommentsOfWholeLines(std::string_view text, bool lineFeedEnds, bool& InBlockComment,
                                 std::string& scratch, const CodePage& codePage, Out& out) {

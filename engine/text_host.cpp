@@ -56,6 +56,10 @@ void TextHost::SetOutputText(std::string_view text) {
     }
     SplitLines(text);
     ownText_ = std::move(own);
+    ReuseChunks();
+}
+
+void TextHost::ReuseChunks() {
     // The copies of the last run's lines are gone; their memory is used again.
     usedChunks_ = 0;
     chunkFree_ = 0;
@@ -122,7 +126,6 @@ public:
 
     explicit LineTableWriter(TextHost& host) : host_(host) {}
 
-    void UnchangedLines(const char*, const char*) {}  // never called: every line comes alone
     void UnchangedLine(const char* start, std::size_t length, std::size_t breakLength) {
         Add(start, length, 0, breakLength);
     }
@@ -131,7 +134,6 @@ public:
         const std::size_t size = cut.front.size() + cut.back.size();
         if (size == 0 || (cut.front.data() == line.data() && cut.back.empty()))
             return Add(line.data(), cut.front.size(), 0, breakLength);
-        if (size > kMaxLineLength) throw std::length_error("line too long");
         char* const copy = host_.Allocate(size);
         if (!cut.front.empty()) std::memcpy(copy, cut.front.data(), cut.front.size());
         if (!cut.back.empty()) std::memcpy(copy + cut.front.size(), cut.back.data(), cut.back.size());
@@ -151,9 +153,7 @@ private:
 void TextHost::SetOutputTextWithoutComments(const CodePage& codePage) {
     const std::string_view text = input_;
     ownText_.reset();
-    usedChunks_ = 0;
-    chunkFree_ = 0;
-    chunkNext_ = nullptr;
+    ReuseChunks();
     marks_.text = nullptr;  // no marks: a watched run splits the text again
     lines_.clear();
     lineCount_ = 0;

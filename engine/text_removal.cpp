@@ -136,8 +136,7 @@ void TextRemoval::Finish(std::string_view lastLine) {
     const LinePieces cut =
         detail::RemoveCommentsOfLine(lastLine, nullptr, true, InBlockComment_, scratch_, codePage_);
     RunWriter out(sink_, lastLine, gathered_.get());
-    out.Put(cut.front);
-    out.Put(cut.back);
+    out.CutLine(lastLine, cut, 0);
     out.Flush();
 }
 

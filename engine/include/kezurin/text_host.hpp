@@ -119,6 +119,7 @@ private:
         return block;
     }
     void NextChunk(std::size_t size);
+    void ReuseChunks();
 
     LineBreaks breaks_;
     std::string input_;
