@@ -57,7 +57,6 @@ void ReplaceFile(const std::string& from, const std::string& to) {
         throw FileError(LastWindowsError());
     }
 }
-constexpr int kOpenFlagsExtra = 0;
 #else
 using StatBuffer = struct stat;
 int Stat(const std::string& path, StatBuffer& buffer) { return stat(path.c_str(), &buffer); }
@@ -195,6 +194,15 @@ std::pair<int, std::string> CreateTemporaryBeside(const std::string& path) {
     }
 }
 
+int OpenForReading(const std::string& path) {
+    StatBuffer info{};
+    if (Stat(path, info) != 0) ThrowErrno();
+    if (IsDirectory(info)) throw FileError("is a directory");
+    const int fd = OpenFile(path, O_RDONLY, 0);
+    if (fd < 0) ThrowErrno();
+    return fd;
+}
+
 }  // namespace
 
 struct Output::State {
@@ -232,15 +240,6 @@ bool StandardErrorIsTerminal() {
 #else
     return isatty(2) != 0;
 #endif
-}
-
-int OpenForReading(const std::string& path) {
-    StatBuffer info{};
-    if (Stat(path, info) != 0) ThrowErrno();
-    if (IsDirectory(info)) throw FileError("is a directory");
-    const int fd = OpenFile(path, O_RDONLY, 0);
-    if (fd < 0) ThrowErrno();
-    return fd;
 }
 
 std::string ReadWholeFile(const std::string& path) {

@@ -1,8 +1,9 @@
 #pragma once
 
-// Whole-file reads and safe writes for the command-line program. Every
-// failure is thrown as a FileError whose message is the reason alone; the
-// caller adds the file's name.
+// The command-line program's files and standard streams: inputs read whole
+// or a part at a time, buffered outputs, and a file replaced only once its new
+// text is complete. Every failure is thrown as a FileError whose message is
+// the reason alone; the caller adds the file's name.
 
 #include <cstddef>
 #include <cstring>
