@@ -22,11 +22,14 @@ namespace kezurin::cli {
 namespace {
 
 #ifdef _WIN32
+// The wide functions: the ANSI ones would reach only names the code page holds.
 using StatBuffer = struct _stat64;
-int Stat(const std::string& path, StatBuffer& buffer) { return _stat64(path.c_str(), &buffer); }
+int Stat(const std::string& path, StatBuffer& buffer) { return _wstat64(WideFromUtf8(path).c_str(), &buffer); }
 int FileStat(int fd, StatBuffer& buffer) { return _fstat64(fd, &buffer); }
 long long SeekPosition(int fd) { return _lseeki64(fd, 0, SEEK_CUR); }
-int OpenFile(const std::string& path, int flags, int mode) { return _open(path.c_str(), flags | _O_BINARY, mode); }
+int OpenFile(const std::string& path, int flags, int mode) {
+    return _wopen(WideFromUtf8(path).c_str(), flags | _O_BINARY, mode);
+}
 long long ReadSome(int fd, char* to, std::size_t size) {
     return _read(fd, to, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
 }
@@ -34,6 +37,7 @@ long long WriteSome(int fd, const char* from, std::size_t size) {
     return _write(fd, from, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
 }
 int CloseFile(int fd) { return _close(fd); }
+int RemoveFile(const std::string& path) { return _wremove(WideFromUtf8(path).c_str()); }
 std::string FollowLinks(const std::string& path) { return path; }
 int SyncFile(int fd) { return _commit(fd); }
 int ProcessId() { return _getpid(); }
@@ -42,10 +46,10 @@ void SyncFolder(const std::string&) {}
 void CopyPermissions(int, const StatBuffer*) {}
 
 std::string LastWindowsError() {
-    char text[512] = "";
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                        GetLastError(), 0, text, sizeof text, nullptr);
-    std::string reason(text, length);
+    wchar_t text[512] = L"";
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                        GetLastError(), 0, text, sizeof text / sizeof text[0], nullptr);
+    std::string reason = Utf8FromWide({text, length});
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.')) {
         reason.pop_back();
     }
@@ -53,11 +57,11 @@ std::string LastWindowsError() {
 }
 
 void ReplaceFile(const std::string& from, const std::string& to) {
-    if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveFileExW(WideFromUtf8(from).c_str(), WideFromUtf8(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         throw FileError(LastWindowsError());
     }
 }
-constexpr int kOpenFlagsExtra = 0;
 #else
 using StatBuffer = struct stat;
 int Stat(const std::string& path, StatBuffer& buffer) { return stat(path.c_str(), &buffer); }
@@ -67,6 +71,7 @@ int OpenFile(const std::string& path, int flags, int mode) { return open(path.c_
 long long ReadSome(int fd, char* to, std::size_t size) { return read(fd, to, size); }
 long long WriteSome(int fd, const char* from, std::size_t size) { return write(fd, from, size); }
 int CloseFile(int fd) { return close(fd); }
+int RemoveFile(const std::string& path) { return std::remove(path.c_str()); }
 
 // The file a symbolic link points to: it is that file that gets replaced, and
 // the link stays a link.
@@ -195,6 +200,15 @@ std::pair<int, std::string> CreateTemporaryBeside(const std::string& path) {
     }
 }
 
+int OpenForReading(const std::string& path) {
+    StatBuffer info{};
+    if (Stat(path, info) != 0) ThrowErrno();
+    if (IsDirectory(info)) throw FileError("is a directory");
+    const int fd = OpenFile(path, O_RDONLY, 0);
+    if (fd < 0) ThrowErrno();
+    return fd;
+}
+
 }  // namespace
 
 struct Output::State {
@@ -209,7 +223,7 @@ struct Output::State {
     State& operator=(const State&) = delete;
     ~State() {
         if (ownsFd && fd >= 0) CloseFile(fd);
-        if (!temporary.empty() && !committed) std::remove(temporary.c_str());
+        if (!temporary.empty() && !committed) RemoveFile(temporary);
     }
     // Closes now, reporting what closing reports (a late write error on some systems).
     void Close() {
@@ -234,14 +248,80 @@ bool StandardErrorIsTerminal() {
 #endif
 }
 
-int OpenForReading(const std::string& path) {
-    StatBuffer info{};
-    if (Stat(path, info) != 0) ThrowErrno();
-    if (IsDirectory(info)) throw FileError("is a directory");
-    const int fd = OpenFile(path, O_RDONLY, 0);
-    if (fd < 0) ThrowErrno();
-    return fd;
+void WriteStandardError(std::string_view text) {
+#ifdef _WIN32
+    const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode)) {
+        const std::wstring wide = WideFromUtf8(text);
+        DWORD written = 0;
+        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
+#endif
+    std::fwrite(text.data(), 1, text.size(), stderr);
 }
+
+#ifdef _WIN32
+std::string Utf8FromWide(std::wstring_view wide) {
+    std::string utf8;
+    utf8.reserve(wide.size());
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        char32_t c = wide[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
+        }
+        if (c < 0x80) {
+            utf8 += static_cast<char>(c);
+        } else if (c < 0x800) {
+            utf8 += static_cast<char>(0xC0 | (c >> 6));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            utf8 += static_cast<char>(0xE0 | (c >> 12));
+            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xF0 | (c >> 18));
+            utf8 += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+// A byte that begins no well-formed sequence becomes U+FFFD; only a name that
+// did not come from Windows can hold one.
+std::wstring WideFromUtf8(std::string_view utf8) {
+    std::wstring wide;
+    wide.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
+        char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+        std::size_t taken = 1;
+        while (length > 1 && taken < length && i + taken < utf8.size() &&
+               (static_cast<unsigned char>(utf8[i + taken]) & 0xC0) == 0x80) {
+            c = (c << 6) | (static_cast<unsigned char>(utf8[i + taken]) & 0x3F);
+            ++taken;
+        }
+        const char32_t smallest = length == 3 ? 0x800 : length == 4 ? 0x10000 : 0;
+        if (length == 0 || taken < length || c < smallest || c > 0x10FFFF) {
+            wide += L'\xFFFD';
+            i += 1;
+            continue;
+        }
+        i += taken;
+        if (c >= 0x10000) {
+            wide += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+            wide += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            wide += static_cast<wchar_t>(c);
+        }
+    }
+    return wide;
+}
+#endif
 
 std::string ReadWholeFile(const std::string& path) {
     FileDescriptor fd(OpenForReading(path));

@@ -1,8 +1,10 @@
 #pragma once
 
-// Whole-file reads and safe writes for the command-line program. Every
-// failure is thrown as a FileError whose message is the reason alone; the
-// caller adds the file's name.
+// The command-line program's files and standard streams: inputs read whole
+// or a part at a time, buffered outputs, a file replaced only once its new
+// text is complete, and messages on standard error. Names are UTF-8 inside the
+// program on every system. Every failure is thrown as a FileError whose
+// message is the reason alone; the caller adds the file's name.
 
 #include <cstddef>
 #include <cstring>
@@ -21,6 +23,19 @@ public:
 // Standard input and output carry bytes, never translated line breaks.
 void UseBinaryStandardStreams();
 bool StandardErrorIsTerminal();
+
+// Writes UTF-8 text to standard error: on a Windows console as characters, so
+// that every name reads right whatever the console's code page; elsewhere as
+// the bytes they are.
+void WriteStandardError(std::string_view text);
+
+#ifdef _WIN32
+// Windows names files in UTF-16 and allows unpaired surrogates in them; those
+// go through as WTF-8 (UTF-8 that encodes them like other characters), so that
+// every name found in a folder can be opened again.
+std::string Utf8FromWide(std::wstring_view wide);
+std::wstring WideFromUtf8(std::string_view utf8);
+#endif
 
 std::string ReadWholeFile(const std::string& path);
 std::string ReadStandardInput();

@@ -30,8 +30,9 @@ constexpr std::string_view kStandardInputName = "standard input";
 constexpr std::string_view kStandardOutputName = "standard output";
 
 void Report(std::string_view name, std::string_view reason) {
-    std::fprintf(stderr, "%.*s: %.*s: %.*s\n", static_cast<int>(kProgram.size()), kProgram.data(),
-                 static_cast<int>(name.size()), name.data(), static_cast<int>(reason.size()), reason.data());
+    std::string message(kProgram);
+    message.append(": ").append(name).append(": ").append(reason).append("\n");
+    WriteStandardError(message);
 }
 
 std::string_view DisplayName(const std::string& input) {
@@ -137,8 +138,8 @@ int RunToOneOutput(const Options& options, const std::vector<std::string>& input
 int Main(const std::vector<std::string_view>& arguments) {
     const auto parsed = ParseArguments(arguments);
     if (const auto* usage = std::get_if<UsageError>(&parsed)) {
-        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", kProgram.data(),
-                     usage->message.c_str(), kProgram.data());
+        WriteStandardError(std::string(kProgram) + ": " + usage->message + "\nTry '" + std::string(kProgram) +
+                           " --help' for more information.\n");
         return 2;
     }
     const Options& options = std::get<Options>(parsed);
@@ -165,13 +166,28 @@ int Main(const std::vector<std::string_view>& arguments) {
 }  // namespace
 }  // namespace kezurin::cli
 
-int main(int argc, char** argv) {
+namespace {
+
+int Start(const std::vector<std::string_view>& arguments) {
     kezurin::cli::UseBinaryStandardStreams();
-    const std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     try {
         return kezurin::cli::Main(arguments);
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "kezurin-cli: %s\n", error.what());
+        kezurin::cli::WriteStandardError(std::string("kezurin-cli: ") + error.what() + "\n");
         return 1;
     }
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Windows gives the arguments in UTF-16 whatever its code page; the program
+// takes them, file names included, as UTF-8.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> utf8;
+    for (int i = 1; i < argc; ++i) utf8.push_back(kezurin::cli::Utf8FromWide(argv[i]));
+    return Start(std::vector<std::string_view>(utf8.begin(), utf8.end()));
+}
+#else
+int main(int argc, char** argv) { return Start(std::vector<std::string_view>(argv + (argc > 0 ? 1 : 0), argv + argc)); }
+#endif

@@ -5,10 +5,22 @@
 #include <filesystem>
 #include <system_error>
 
+#include "file_io.hpp"
+
 namespace kezurin::cli {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Names are UTF-8 in the program. A narrow path means the ANSI code page to
+// some Windows libraries and UTF-8 to others, so there they go through UTF-16.
+#ifdef _WIN32
+fs::path PathOf(const std::string& name) { return fs::path(WideFromUtf8(name)); }
+std::string NameOf(const fs::path& path) { return Utf8FromWide(path.native()); }
+#else
+fs::path PathOf(const std::string& name) { return fs::path(name); }
+std::string NameOf(const fs::path& path) { return path.string(); }
+#endif
 
 constexpr std::array<std::string_view, 7> kVersionControlFolders = {".git", ".svn", ".hg", ".bzr", "CVS", "_darcs", ".fossil"};
 
@@ -19,7 +31,7 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 bool HasExtension(const fs::path& file, const std::vector<std::string>& extensions) {
-    const std::string name = file.filename().string();
+    const std::string name = NameOf(file.filename());
     const std::size_t dot = name.rfind('.');
     if (dot == std::string::npos || dot == 0) return false;
     const std::string_view ending = std::string_view(name).substr(dot + 1);
@@ -28,7 +40,7 @@ bool HasExtension(const fs::path& file, const std::vector<std::string>& extensio
 }
 
 bool IsVersionControlFolder(const fs::path& folder) {
-    const std::string name = folder.filename().string();
+    const std::string name = NameOf(folder.filename());
     return std::find(kVersionControlFolders.begin(), kVersionControlFolders.end(), name) != kVersionControlFolders.end();
 }
 
@@ -44,7 +56,7 @@ struct Walk {
             entries.push_back(it->path());
         }
         if (error) {
-            report(folder.string(), error.message());
+            report(NameOf(folder), error.message());
             return;
         }
         std::sort(entries.begin(), entries.end());
@@ -55,7 +67,7 @@ struct Walk {
                 if (!IsVersionControlFolder(entry)) Folder(entry);
             } else if (HasExtension(entry, extensions) && !fs::is_directory(fs::status(entry, statusError))) {
                 // Links to files count; a broken one is reported when it is read.
-                files.push_back(entry.string());
+                files.push_back(NameOf(entry));
             }
         }
     }
@@ -83,8 +95,8 @@ std::vector<std::string> ExpandFolders(const std::vector<std::string>& inputs,
     Walk walk{extensions, report, files};
     for (const std::string& input : inputs) {
         std::error_code error;
-        if (input != "-" && fs::is_directory(fs::status(input, error))) {
-            walk.Folder(input);
+        if (input != "-" && fs::is_directory(fs::status(PathOf(input), error))) {
+            walk.Folder(PathOf(input));
         } else {
             files.push_back(input);  // read as given, whatever its name
         }

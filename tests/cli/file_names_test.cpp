@@ -1,0 +1,208 @@
+// kezurin-cli.exe on files whose names no code page holds, started the way
+// Windows starts it: a UTF-16 command line, files made and read back by their
+// UTF-16 names.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <filesystem>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+#include "file_io.hpp"
+
+namespace kezurin::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Utf8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+
+void WriteBytes(const fs::path& path, std::string_view bytes) {
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    ASSERT_NE(file, nullptr) << "cannot create " << Utf8FromWide(path.native());
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+}
+
+std::string ReadBytes(const fs::path& path) {
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (!file) return "(missing)";
+    std::string bytes;
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, got);
+    std::fclose(file);
+    return bytes;
+}
+
+struct Finished {
+    DWORD status = 1234;
+    std::string out;
+    std::string err;
+};
+
+fs::path ProgramFolder() {
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return fs::path(path).parent_path();
+}
+
+HANDLE InheritableFile(const fs::path& path, DWORD disposition) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                       disposition, 0, nullptr);
+}
+
+// All the characters of the console's screen.
+std::wstring ConsoleText(HANDLE console) {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    GetConsoleScreenBufferInfo(console, &info);
+    std::wstring text(static_cast<std::size_t>(info.dwSize.X) * info.dwSize.Y, L' ');
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(console, text.data(), static_cast<DWORD>(text.size()), {0, 0}, &read);
+    text.resize(read);
+    return text;
+}
+
+class FileNames : public ::testing::Test {
+protected:
+    static constexpr std::string_view kSource = "int a; // \xE6\xB3\xA8\nint b;\r\n";
+    static constexpr std::string_view kRemoved = "int a; \nint b;\r\n";
+
+    // A folder of its own for each test, since CTest runs them side by side.
+    void SetUp() override {
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder_ = ProgramFolder() / (L"file_names_" + std::wstring(test.begin(), test.end()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    // Runs kezurin-cli.exe in the test's folder with `arguments` as Windows
+    // passes them, its output and messages going to `out` and `err`.
+    DWORD Cli(const std::wstring& arguments, HANDLE out, HANDLE err, DWORD flags) {
+        std::wstring command = L"\"" + (ProgramFolder() / L"kezurin-cli.exe").native() + L"\" " + arguments;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = INVALID_HANDLE_VALUE;
+        startup.hStdOutput = out;
+        startup.hStdError = err;
+        PROCESS_INFORMATION process{};
+        DWORD status = 1234;
+        const std::wstring folder = folder_.native();
+        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, flags, nullptr, folder.c_str(), &startup,
+                           &process)) {
+            if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1234);
+            GetExitCodeProcess(process.hProcess, &status);
+            CloseHandle(process.hThread);
+            CloseHandle(process.hProcess);
+        }
+        return status;
+    }
+
+    // The same with output and messages to files, read back.
+    Finished Cli(const std::wstring& arguments) {
+        const fs::path outPath = folder_.native() + L".out";
+        const fs::path errPath = folder_.native() + L".err";
+        const HANDLE out = InheritableFile(outPath, CREATE_ALWAYS);
+        const HANDLE err = InheritableFile(errPath, CREATE_ALWAYS);
+        // Detached: with a console of its own, Wine starts a console host that
+        // holds the files and the folder a moment after the program ends.
+        Finished run;
+        run.status = Cli(arguments, out, err, DETACHED_PROCESS);
+        CloseHandle(out);
+        CloseHandle(err);
+        run.out = ReadBytes(outPath);
+        run.err = ReadBytes(errPath);
+        fs::remove(outPath);
+        fs::remove(errPath);
+        return run;
+    }
+
+    fs::path folder_;
+};
+
+// Kana, which code page 1252 lacks; an accented Latin letter, which 932
+// lacks; simplified Chinese and a check mark, which neither holds.
+const wchar_t* const kNames[] = {L"テスト.c", L"café.c", L"数据✓.c"};
+
+TEST_F(FileNames, ByName) {
+    for (const wchar_t* name : kNames) {
+        SCOPED_TRACE(Utf8FromWide(name));
+        WriteBytes(folder_ / name, kSource);
+        const Finished shown = Cli(name);
+        EXPECT_EQ(shown.status, 0u) << shown.err;
+        EXPECT_EQ(shown.out, kRemoved);
+
+        const Finished inPlace = Cli(std::wstring(L"-i ") + name);
+        EXPECT_EQ(inPlace.status, 0u) << inPlace.err;
+        EXPECT_EQ(ReadBytes(folder_ / name), kRemoved);
+    }
+    // Nothing left beside them: the temporary files were renamed over them.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()),
+              static_cast<std::ptrdiff_t>(std::size(kNames)));
+}
+
+TEST_F(FileNames, FoldersInPlace) {
+    const fs::path inner = folder_ / L"下位✓";
+    fs::create_directories(inner);
+    for (const wchar_t* name : kNames) {
+        WriteBytes(folder_ / name, kSource);
+        WriteBytes(inner / name, kSource);
+    }
+    const fs::path notSource = inner / L"メモ✓.txt";  // left alone
+    WriteBytes(notSource, kSource);
+
+    const Finished run = Cli(L"-r -i .");
+    EXPECT_EQ(run.status, 0u) << run.err;
+    EXPECT_EQ(run.err, "");
+    for (const wchar_t* name : kNames) {
+        EXPECT_EQ(ReadBytes(folder_ / name), kRemoved) << Utf8FromWide(name);
+        EXPECT_EQ(ReadBytes(inner / name), kRemoved) << Utf8FromWide(name);
+    }
+    EXPECT_EQ(ReadBytes(notSource), kSource);
+}
+
+TEST_F(FileNames, MessagesNameTheFileInUtf8) {
+    const Finished run = Cli(L"無い✓.c");
+    EXPECT_EQ(run.status, 1u);
+    const std::string expected = Utf8(u8"kezurin-cli: 無い✓.c: ");
+    EXPECT_EQ(run.err.substr(0, expected.size()), expected);
+    EXPECT_NE(run.err.find("No such file"), std::string::npos) << run.err;
+}
+
+// On a console the message shows as characters, whatever the console's code
+// page (932 here, which holds no check mark).
+TEST_F(FileNames, MessagesReadRightInAConsole) {
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole());
+    const HANDLE console = InheritableFile(L"CONOUT$", OPEN_EXISTING);
+    const DWORD status = Cli(L"無い✓.c", console, console, 0);
+    const std::wstring screen = ConsoleText(console);
+    CloseHandle(console);
+    FreeConsole();
+    EXPECT_EQ(status, 1u);
+    const std::wstring expected = L"kezurin-cli: 無い✓.c: ";
+    EXPECT_NE(screen.find(expected), std::wstring::npos) << Utf8FromWide(screen.substr(0, 200));
+}
+
+// Names go through WTF-8 and back without loss, unpaired surrogates included
+// (Windows allows them in names; Wine cannot make such files, so they are
+// checked here only).
+TEST(WideNames, RoundTrip) {
+    const std::wstring names[] = {L"テスト.c", L"café.c", L"数据✓.c", L"\xD83D\xDE42.c", L"a\xD800.c", L"\xDC00", L"\xDBFF\xD800"};
+    for (const std::wstring& name : names) EXPECT_EQ(WideFromUtf8(Utf8FromWide(name)), name);
+    const std::string smiley = Utf8(u8"🙂");  // a character from beyond U+FFFF
+    EXPECT_EQ(Utf8FromWide(L"\xD83D\xDE42"), smiley);
+    EXPECT_EQ(Utf8FromWide(L"a\xD800"), "a\xED\xA0\x80");
+    // Bytes that are no sequence at all (not made by Utf8FromWide) stand as U+FFFD each.
+    EXPECT_EQ(WideFromUtf8("\xC0\xAF|\xE3\x83|\xF5"), L"\xFFFD\xFFFD|\xFFFD\xFFFD|\xFFFD");
+}
+
+}  // namespace
+}  // namespace kezurin::cli
