@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "application.hpp"
-#include "win_handles.hpp"
+#include "window_fixture.hpp"
 
 namespace kezurin {
 namespace {

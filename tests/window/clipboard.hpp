@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <cwchar>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,6 +57,35 @@ inline std::optional<std::string> ClipboardText() {
     if (!memory) return std::nullopt;
     const char* bytes = static_cast<const char*>(GlobalLock(memory));
     std::string text = bytes ? bytes : "";
+    GlobalUnlock(memory);
+    return text;
+}
+
+// Puts UTF-16 text on the clipboard, as a Unicode program does.
+inline bool PutUnicodeOnClipboard(std::wstring_view text) {
+    OpenedClipboard clipboard;
+    if (!clipboard || !EmptyClipboard()) return false;
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    if (!memory) return false;
+    auto* units = static_cast<wchar_t*>(GlobalLock(memory));
+    std::wmemcpy(units, text.data(), text.size());
+    units[text.size()] = L'\0';
+    GlobalUnlock(memory);
+    if (!SetClipboardData(CF_UNICODETEXT, memory)) {
+        GlobalFree(memory);
+        return false;
+    }
+    return true;
+}
+
+// The clipboard's UTF-16 text, or nullopt when it holds none.
+inline std::optional<std::wstring> UnicodeClipboardText() {
+    OpenedClipboard clipboard;
+    if (!clipboard) return std::nullopt;
+    const HANDLE memory = GetClipboardData(CF_UNICODETEXT);
+    if (!memory) return std::nullopt;
+    const auto* units = static_cast<const wchar_t*>(GlobalLock(memory));
+    std::wstring text = units ? units : L"";
     GlobalUnlock(memory);
     return text;
 }

@@ -10,16 +10,22 @@ ensure_windows_toolchain() {
     fonts-ipafont-gothic fonts-wine locales
 }
 
-# Wine's ANSI code page follows the locale: ja_JP.UTF-8 gives code page 932.
-ensure_japanese_locale() {
-  locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8' && return 0
-  say "generating the ja_JP.UTF-8 locale"
-  as_root localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+# Wine's ANSI code page follows the locale: ja_JP.UTF-8 gives code page 932,
+# en_US.UTF-8 gives 1252. The window tests run under both.
+ensure_locale() {
+  locale -a 2>/dev/null | grep -qix "${1%%.*}\.utf-\?8" && return 0
+  say "generating the $1 locale"
+  as_root localedef -i "${1%%.*}" -f UTF-8 "$1"
+}
+
+ensure_test_locales() {
+  ensure_locale ja_JP.UTF-8
+  ensure_locale en_US.UTF-8
 }
 
 build_windows() {
   ensure_windows_toolchain
-  ensure_japanese_locale
+  ensure_test_locales
   say "Windows build (MinGW-w64)"
   cmake_build windows -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$KEZURIN_ROOT/cmake/mingw-w64-x86_64.cmake"
