@@ -115,8 +115,9 @@ void PaneRemovalHost::ShowMessage(std::string_view text) {
     if (showMessage_) showMessage_(text);
 }
 
-// Joins the lines into the one text the pane takes and lets the lines and the
-// input go before the pane makes its own copy of the UTF-16 text.
+// Joins the lines into the one UTF-16 text the pane takes, and lets the lines
+// and the input go before the pane makes its own copy; until the text is made
+// they stay, for the hand-over that ShowMessage tries again.
 void PaneRemovalHost::FlushOutput() {
     if (!outputPending_ || !output_) return;
     std::wstring text;
@@ -126,9 +127,9 @@ void PaneRemovalHost::FlushOutput() {
         Allocating();
         const std::string joined = output_->OutputText();
         if (anyLineWritten_) caret = Utf16Length(joined, CaretOffset());
+        text = Utf16FromWtf8<wchar_t>(joined);
         outputPending_ = false;
         output_.reset();
-        text = Utf16FromWtf8<wchar_t>(joined);
     }
     {
         StageTimer timer(stages_.writeOutput);

@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 #include "commands_fixture.hpp"
 #include "message_box_watch.hpp"
@@ -130,10 +129,7 @@ TEST_F(AnyCodePage, TheProgressCaptionAndTheFailureMessageReadInJapanese) {
     form->SetRunAllocationCheck([&] {
         if (++allocations >= 9) throw std::bad_alloc();
     });
-    SeenBox seen;
-    std::thread closer([&seen, thread = GetCurrentThreadId()] { seen = CloseTheMessageBoxWhenItShows(thread); });
-    Click(form->Button1());
-    closer.join();
+    const SeenBox seen = CloseTheMessageBoxOf([&] { Click(form->Button1()); });
     EXPECT_EQ(seen.wideCaption, L"ケズリン");
     EXPECT_EQ(seen.wideText, L"除去処理に失敗しました。");
     EXPECT_EQ(WideTextOf(form->Handle()), L"ケズリン - 2行目 コメントアウト｢/*～*/｣除去中...");
@@ -142,10 +138,7 @@ TEST_F(AnyCodePage, TheProgressCaptionAndTheFailureMessageReadInJapanese) {
 TEST_F(AnyCodePage, TheApplicationErrorBoxReadsInJapanese) {
     Application.SetErrorBox(nullptr);
     form->Bind("Button2", [](HWND) { throw Exception("貼り付けできません"); });
-    SeenBox seen;
-    std::thread closer([&seen, thread = GetCurrentThreadId()] { seen = CloseTheMessageBoxWhenItShows(thread); });
-    Click(form->Button2());
-    closer.join();
+    const SeenBox seen = CloseTheMessageBoxOf([&] { Click(form->Button2()); });
     EXPECT_EQ(seen.wideCaption, L"ケズリン");
     EXPECT_EQ(seen.wideText, L"貼り付けできません.");
 }

@@ -205,14 +205,12 @@ TEST_F(Program, StartsMaximisedWhenAskedToWithMemo1AtHalfTheWidthMinus9) {
 }
 
 TEST_F(Program, StartsMinimisedWithoutTakingTheFocusWhenAskedTo) {
-    const HWND activeBefore = GetForegroundWindow();
     Start(SW_SHOWMINNOACTIVE, false);
     Sleep(500);  // time to take the focus, which it must not
     EXPECT_TRUE(IsIconic(GetWindow(window_, GW_OWNER))) << "the taskbar entry is minimised";
     DWORD foregroundProcess = 0;
     GetWindowThreadProcessId(GetForegroundWindow(), &foregroundProcess);
     EXPECT_NE(foregroundProcess, process_.dwProcessId);
-    EXPECT_EQ(GetForegroundWindow(), activeBefore);
     EXPECT_EQ(CloseAndWait(), 0u);
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 
 #include "window_fixture.hpp"
 
@@ -51,6 +52,16 @@ inline SeenBox CloseTheMessageBoxWhenItShows(DWORD thread) {
         }
         Sleep(10);
     }
+    return seen;
+}
+
+// Does `action`, closing the message box it shows on this thread; what the box showed.
+template <class Action>
+SeenBox CloseTheMessageBoxOf(Action&& action) {
+    SeenBox seen;
+    std::thread closer([&seen, thread = GetCurrentThreadId()] { seen = CloseTheMessageBoxWhenItShows(thread); });
+    action();
+    closer.join();
     return seen;
 }
 

@@ -6,7 +6,6 @@
 #include <new>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "commands_fixture.hpp"
@@ -299,14 +298,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(CommandTest, TheFailureMessageIsAModalBoxCentredOnTheScreenOverTheResult) {
     form->SetMessageDisplay(nullptr);
     SetInput(kEightLines);
-    SeenBox seen;
-    std::thread closer([&seen, thread = GetCurrentThreadId()] {
-        seen = CloseTheMessageBoxWhenItShows(thread);
-    });
     PaneRemovalHost panes = form->MakeRemovalHost();
     ObservedHost failing(panes, 8 + 5);
-    RunRemoval(failing, kShiftJis);
-    closer.join();
+    const SeenBox seen = CloseTheMessageBoxOf([&] { RunRemoval(failing, kShiftJis); });
     EXPECT_EQ(seen.caption, "ケズリン");
     EXPECT_EQ(seen.text, "除去処理に失敗しました。");
     EXPECT_EQ(seen.owner, form->Handle());
