@@ -4,6 +4,7 @@
 set -eu
 
 program=/usr/lib/kezurin/kezurin.exe
+# shellcheck source=wine-prefix.sh
 . /usr/lib/kezurin/wine-prefix.sh
 
 fail() {

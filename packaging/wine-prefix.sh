@@ -20,8 +20,10 @@ kezurin_wine_prefix_ready() {
   [ "$(cat "$WINEPREFIX/.kezurin-ready" 2>/dev/null)" = "$KEZURIN_PREFIX_VERSION" ]
 }
 
+# Sets a registry value; the names are Japanese, so Wine reads its arguments
+# as UTF-8 whatever the caller's locale.
 kezurin_wine_registry_set() {
-  wine reg add "$1" /v "$2" /t "$3" /d "$4" /f </dev/null >/dev/null 2>&1
+  LC_ALL=C.UTF-8 wine reg add "$1" /v "$2" /t "$3" /d "$4" /f </dev/null >/dev/null 2>&1
 }
 
 # Japanese glyphs under every locale, from the IPA fonts: the window font by

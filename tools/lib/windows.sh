@@ -118,7 +118,8 @@ run_windows_tests() (
 wait_for_window() {
   local _
   for _ in $(seq 1 "${2:-200}"); do
-    xwininfo -root -tree 2>/dev/null | grep -q "$1" && return 0
+    # Window names are UTF-8: read them in a locale that can show them.
+    LC_ALL=C.UTF-8 xwininfo -root -tree 2>/dev/null | grep -q "$1" && return 0
     sleep 0.1
   done
   say "no window named $1 appeared"
