@@ -236,8 +236,8 @@ void TMainForm1::CreateChild(Child& child) {
     }
     const Box& box = child.placement.current;
     const auto id = static_cast<INT_PTR>(&child - children_.data() + 1);
-    child.window = CreateWindowExW(extended, windowClass, WideText(row.caption).c_str(), style, box.left, box.top,
-                                   box.width, box.height, parent, reinterpret_cast<HMENU>(id),
+    child.window = CreateWindowExW(extended, windowClass, WideText(row.caption).c_str(), style, box.left,
+                                   box.top, box.width, box.height, parent, reinterpret_cast<HMENU>(id),
                                    ThisModule(), this);
     if (!child.window) throw std::runtime_error(std::string("cannot create ") + row.name);
     if (!row.enabled) EnableWindow(child.window, FALSE);

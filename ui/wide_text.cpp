@@ -1,5 +1,7 @@
 #include "wide_text.hpp"
 
+#include <iterator>
+
 namespace kezurin {
 
 std::wstring FromCp932(std::string_view text) {
