@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "characters.hpp"
-#include "system_code_page.hpp"
+#include "wide_text.hpp"
 #include "window_class.hpp"
 
 namespace kezurin {
@@ -14,7 +14,7 @@ TApplication Application;
 
 namespace {
 
-constexpr char kOwnerClass[] = "TApplication";
+constexpr wchar_t kOwnerClass[] = L"TApplication";
 
 bool SortsAfter(std::string_view left, std::string_view right) {
     return std::lexicographical_compare(
@@ -60,7 +60,7 @@ std::string ErrorBoxText(std::string_view message, const CodePage& codePage) {
     return text;
 }
 
-std::string ErrorBoxText(std::string_view message) { return ErrorBoxText(message, SystemCodePage()); }
+std::string ErrorBoxText(std::string_view message) { return ErrorBoxText(message, kShiftJis); }
 
 TApplication::TApplication() = default;
 TApplication::~TApplication() = default;
@@ -69,17 +69,17 @@ void TApplication::Initialize() {
     if (owner_.get()) return;
     RegisterWindowClass(kOwnerClass, OwnerProc, ProgramIcon());
     // A popup of no size: invisible itself, but the taskbar entry of the program.
-    owner_ = OwnedWindow(CreateWindowExA(0, kOwnerClass, title_.c_str(),
+    owner_ = OwnedWindow(CreateWindowExW(0, kOwnerClass, WideText(title_).c_str(),
                                          WS_POPUP | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                                          GetSystemMetrics(SM_CXSCREEN) / 2,
                                          GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr,
-                                         GetModuleHandleA(nullptr), nullptr));
+                                         GetModuleHandleW(nullptr), nullptr));
     if (!owner_.get()) throw Exception("CreateWindowEx failed");
 }
 
 void TApplication::SetTitle(std::string_view title) {
     title_ = title;
-    if (owner_.get()) SetWindowTextA(owner_.get(), title_.c_str());
+    if (owner_.get()) SetWindowTextW(owner_.get(), WideText(title_).c_str());
 }
 
 TMainForm1& TApplication::CreateMainForm() {
@@ -128,7 +128,7 @@ void TApplication::Run(int showCommand) {
 
 bool TApplication::HandleMessage() {
     MSG message;
-    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         // An error may come from a message sent to a window directly, not through the queue.
         ShowPendingException();
         return false;
@@ -150,7 +150,7 @@ bool TApplication::HandleMessage() {
 void TApplication::Dispatch(MSG& message) {
     if (!mainForm_ || !mainForm_->PreTranslateMessage(message)) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     ShowPendingException();
 }
@@ -161,10 +161,17 @@ void TApplication::ProcessMessages() {
     Idle();
 }
 
+// An error of the idle work is shown like one of an event, and the loop goes on.
 void TApplication::Idle() {
     if (!mainForm_ || !mainForm_->Handle()) return;
-    POINT cursor;
-    if (GetCursorPos(&cursor)) mainForm_->ShowHintAt(cursor);
+    try {
+        POINT cursor;
+        if (GetCursorPos(&cursor)) mainForm_->ShowHintAt(cursor);
+    } catch (const std::exception& error) {
+        ShowException(error);
+    } catch (...) {
+        ShowException(Exception(""));
+    }
 }
 
 void TApplication::HandleException(std::exception_ptr error) noexcept {
@@ -200,7 +207,9 @@ void TApplication::ShowErrorText(const std::string& text) {
         return;
     }
     ModalScope scope(owner_.get());
-    MessageBoxA(owner_.get(), text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
+    const WideText wideText(text);
+    const WideText wideTitle(title_);
+    MessageBoxW(owner_.get(), wideText.c_str(), wideTitle.c_str(), MB_OK | MB_ICONSTOP);
 }
 
 void TApplication::Minimize() { ShowWindow(owner_.get(), SW_MINIMIZE); }
@@ -208,7 +217,7 @@ void TApplication::Minimize() { ShowWindow(owner_.get(), SW_MINIMIZE); }
 LRESULT CALLBACK TApplication::OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CLOSE:
-        if (MainForm1 && MainForm1->Handle()) PostMessageA(MainForm1->Handle(), WM_CLOSE, 0, 0);
+        if (MainForm1 && MainForm1->Handle()) PostMessageW(MainForm1->Handle(), WM_CLOSE, 0, 0);
         return 0;
     case WM_ACTIVATE:
         // The owner is never the window to work in: pass the activation on.
@@ -219,13 +228,13 @@ LRESULT CALLBACK TApplication::OwnerProc(HWND window, UINT message, WPARAM wPara
         }
         break;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 int StartupShowCommand() {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    GetStartupInfoA(&startup);
+    GetStartupInfoW(&startup);
     return (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
 }
 

@@ -25,7 +25,9 @@ public:
 // when the last character (both bytes of a double-byte one), compared byte by
 // byte without sign, sorts after ".".
 std::string ErrorBoxText(std::string_view message, const CodePage& codePage);
-// The same in the system's code page.
+// The same for the program's messages, which are code-page-932 texts like
+// every interface text, whatever the system's code page: the rule reads them
+// as Shift-JIS, and the box shows them converted from code page 932.
 std::string ErrorBoxText(std::string_view message);
 
 // The application object: title, hidden owner window, main window, hint

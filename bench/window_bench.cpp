@@ -96,7 +96,7 @@ int main() {
                     LineCount(source), pasteMs, runMs, s.readInput, s.passes, s.joinOutput,
                     s.writeOutput, s.placeCaret, s.caption);
         if (megabytes == 10) {
-            std::printf("Memo1 reports %d bytes for %zu\n", GetWindowTextLengthA(form.Memo1()),
+            std::printf("Memo1 reports %d UTF-16 units for %zu bytes\n", GetWindowTextLengthW(form.Memo1()),
                         source.size());
             std::printf("10 MB run: working set %.1f MB before, peak working set %.1f MB\n",
                         MegaBytes(before), MegaBytes(Memory().PeakWorkingSetSize));

@@ -70,6 +70,7 @@ void RunPasses(Host& host, const CodePage& codePage) {
             host.SetOutputTextWithoutComments(codePage);
             host.Beep();
             host.SetCaption(kFinishedCaption);
+            host.RunFinished();
             return;
         }
     }
@@ -112,6 +113,7 @@ void RunPasses(Host& host, const CodePage& codePage) {
 
     host.Beep();
     host.SetCaption(kFinishedCaption);
+    host.RunFinished();
 }
 
 template <class Host>

@@ -24,7 +24,7 @@ execute_process(COMMAND ${GZIP} -9nf ${staging}/changelog COMMAND_ERROR_IS_FATAL
 install(TARGETS kezurin-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(PROGRAMS ${CMAKE_CURRENT_LIST_DIR}/kezurin.sh DESTINATION ${CMAKE_INSTALL_BINDIR}
         RENAME kezurin)
-install(FILES ${KEZURIN_WINDOWS_PROGRAM} DESTINATION lib/kezurin)
+install(FILES ${KEZURIN_WINDOWS_PROGRAM} ${CMAKE_CURRENT_LIST_DIR}/wine-prefix.sh DESTINATION lib/kezurin)
 install(FILES ${staging}/kezurin-cli.1.gz ${staging}/kezurin.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/kezurin.desktop DESTINATION share/applications)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${staging}/changelog.gz
@@ -51,7 +51,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "wine, wine64, fonts-ipafont-gothic, fonts-wine, locales")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "wine, wine64, fonts-ipafont-gothic, fonts-wine")
 set(CPACK_STRIP_FILES bin/kezurin-cli)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

@@ -3,8 +3,9 @@
 #include "info_page.hpp"
 #include "message_box.hpp"
 #include "kezurin/removal_run.hpp"
-#include "system_code_page.hpp"
+#include "wide_text.hpp"
 #include "window_class.hpp"
+#include "wtf8.hpp"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -20,13 +21,13 @@ TMainForm1* MainForm1 = nullptr;
 
 namespace {
 
-constexpr char kFormClass[] = "TMainForm1";
-constexpr char kControlClass[] = "TKezurinControl";
+constexpr wchar_t kFormClass[] = L"TMainForm1";
+constexpr wchar_t kControlClass[] = L"TKezurinControl";
 constexpr char kFontFace[] = "ＭＳ Ｐゴシック";
 
 constexpr int kMinimumPaneWidth = 30;
 
-HINSTANCE ThisModule() { return GetModuleHandleA(nullptr); }
+HINSTANCE ThisModule() { return GetModuleHandleW(nullptr); }
 
 // The text height of the window font on this display: 12 pixels at 96 dpi.
 int DisplayTextHeight(int designHeight) {
@@ -35,16 +36,17 @@ int DisplayTextHeight(int designHeight) {
 }
 
 Font MakeFont(int height, bool bold) {
-    return Font(CreateFontA(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+    return Font(CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                             SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kFontFace));
+                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, WideText(kFontFace).c_str()));
 }
 
 Size TextExtent(HFONT font, std::string_view text) {
     WindowDC screen(nullptr);
     Selection selected(screen.get(), font);
     SIZE extent{};
-    GetTextExtentPoint32A(screen.get(), text.data(), static_cast<int>(text.size()), &extent);
+    const std::wstring wide = FromCp932(text);
+    GetTextExtentPoint32W(screen.get(), wide.data(), static_cast<int>(wide.size()), &extent);
     return {extent.cx, extent.cy};
 }
 
@@ -72,7 +74,7 @@ TMainForm1::TMainForm1(FormOwner& owner) : owner_(owner) {
     resizeHandler_ = BindHandler(MainFormRow().onResize);
     LoadLayout();
 
-    CreateWindowExA(WS_EX_CONTROLPARENT, kFormClass, MainFormRow().caption,
+    CreateWindowExW(WS_EX_CONTROLPARENT, kFormClass, WideText(MainFormRow().caption).c_str(),
                     WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, Scale(MainFormRow().outer.width),
                     Scale(MainFormRow().outer.height), owner_.OwnerWindow(), nullptr, ThisModule(), this);
     constructing_ = false;
@@ -117,13 +119,13 @@ void TMainForm1::LoadLayout() {
 LRESULT CALLBACK TMainForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     TMainForm1* form;
     if (message == WM_NCCREATE) {
-        form = static_cast<TMainForm1*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+        form = static_cast<TMainForm1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
         if (!form->window_) form->window_ = window;
     } else {
-        form = reinterpret_cast<TMainForm1*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        form = reinterpret_cast<TMainForm1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     }
-    if (!form) return DefWindowProcA(window, message, wParam, lParam);
+    if (!form) return DefWindowProcW(window, message, wParam, lParam);
     try {
         return form->HandleMessage(window, message, wParam, lParam);
     } catch (...) {
@@ -135,7 +137,7 @@ LRESULT CALLBACK TMainForm1::WindowProc(HWND window, UINT message, WPARAM wParam
 LRESULT TMainForm1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (window == window_) return HandleFormMessage(window, message, wParam, lParam);
     const int index = IndexOf(window);
-    if (index < 0) return DefWindowProcA(window, message, wParam, lParam);
+    if (index < 0) return DefWindowProcW(window, message, wParam, lParam);
     return HandleControlMessage(children_[index], message, wParam, lParam);
 }
 
@@ -166,7 +168,7 @@ LRESULT TMainForm1::HandleFormMessage(HWND window, UINT message, WPARAM wParam, 
         window_ = nullptr;
         break;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT TMainForm1::HandleControlMessage(Child& child, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -186,7 +188,7 @@ LRESULT TMainForm1::HandleControlMessage(Child& child, UINT message, WPARAM wPar
     case WM_CTLCOLORBTN:
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
-    return DefWindowProcA(child.window, message, wParam, lParam);
+    return DefWindowProcW(child.window, message, wParam, lParam);
 }
 
 void TMainForm1::OnCreate() {
@@ -204,22 +206,22 @@ void TMainForm1::CreateChild(Child& child) {
     const ControlRow& row = *child.row;
     const HWND parent = child.parent < 0 ? window_ : children_[child.parent].window;
     const DWORD common = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-    const char* windowClass = kControlClass;
+    const wchar_t* windowClass = kControlClass;
     DWORD style = common | WS_CLIPCHILDREN;
     DWORD extended = 0;
     switch (row.kind) {
     case ControlKind::StatusBar:
-        windowClass = STATUSCLASSNAMEA;
+        windowClass = STATUSCLASSNAMEW;
         style = common | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER;
         break;
     case ControlKind::Memo:
-        windowClass = WC_EDITA;
+        windowClass = WC_EDITW;
         style = common | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN |
                 ES_AUTOHSCROLL | ES_AUTOVSCROLL;
         extended = WS_EX_CLIENTEDGE;
         break;
     case ControlKind::Button:
-        windowClass = WC_BUTTONA;
+        windowClass = WC_BUTTONW;
         style = common | WS_TABSTOP | BS_PUSHBUTTON;
         break;
     case ControlKind::Panel:
@@ -234,16 +236,16 @@ void TMainForm1::CreateChild(Child& child) {
     }
     const Box& box = child.placement.current;
     const auto id = static_cast<INT_PTR>(&child - children_.data() + 1);
-    child.window = CreateWindowExA(extended, windowClass, row.caption, style, box.left, box.top,
-                                   box.width, box.height, parent, reinterpret_cast<HMENU>(id),
+    child.window = CreateWindowExW(extended, windowClass, WideText(row.caption).c_str(), style, box.left,
+                                   box.top, box.width, box.height, parent, reinterpret_cast<HMENU>(id),
                                    ThisModule(), this);
     if (!child.window) throw std::runtime_error(std::string("cannot create ") + row.name);
     if (!row.enabled) EnableWindow(child.window, FALSE);
     if (row.kind == ControlKind::Memo || row.kind == ControlKind::Button) {
-        SendMessageA(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(child)), FALSE);
+        SendMessageW(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(child)), FALSE);
     }
     // Lift the edit control's default limit: nothing pasted may be cut off.
-    if (row.kind == ControlKind::Memo) SendMessageA(child.window, EM_SETLIMITTEXT, 0, 0);
+    if (row.kind == ControlKind::Memo) SendMessageW(child.window, EM_SETLIMITTEXT, 0, 0);
 }
 
 // The divider and the flat button are window classes of their own.
@@ -316,7 +318,8 @@ void TMainForm1::OnPaint(Child& child) {
     Selection font(paint.get(), FontOf(child));
     SetBkMode(paint.get(), TRANSPARENT);
     SetTextColor(paint.get(), GetSysColor(COLOR_WINDOWTEXT));
-    DrawTextA(paint.get(), child.row->caption, -1, &rect, DT_LEFT | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(paint.get(), WideText(child.row->caption).c_str(), -1, &rect,
+              DT_LEFT | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 void TMainForm1::OnEraseBackground(const Child& child, HDC dc) {
@@ -411,8 +414,19 @@ void TMainForm1::Fire(const Child& child) {
     if (child.handler) child.handler(child.window);
 }
 
+// Centred on the desktop; a window that a high pixel density made larger than
+// the work area of its monitor is shrunk to it (the resize rule follows) and
+// centred there.
 void TMainForm1::ShowFirst(int showCommand) {
-    CentreWindow(window_, DesktopSize());
+    RECT outer;
+    GetWindowRect(window_, &outer);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    const Box box = FirstWindowBox({outer.right - outer.left, outer.bottom - outer.top}, DesktopSize(),
+                                   {work.left, work.top, work.right - work.left, work.bottom - work.top});
+    SetWindowPos(window_, nullptr, box.left, box.top, box.width, box.height, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
 }
@@ -426,9 +440,9 @@ void TMainForm1::FormResize(HWND) {
 }
 
 // Sets a control's text without handling the change report it raises.
-void TMainForm1::SetTextQuietly(HWND control, const char* text) {
+void TMainForm1::SetTextQuietly(HWND control, const wchar_t* text) {
     quietControl_ = control;
-    SetWindowTextA(control, text);
+    SetWindowTextW(control, text);
     quietControl_ = nullptr;
 }
 
@@ -439,9 +453,9 @@ void TMainForm1::ShowMessageBox(std::string_view text) {
     }
     // The hidden owner window carries the application title; read without
     // allocating, as the box may report exhausted memory.
-    char title[256] = {};
-    const int length = GetWindowTextA(owner_.OwnerWindow(), title, sizeof title);
-    ShowCentredMessageBox(window_, text, std::string_view(title, static_cast<std::size_t>(length)));
+    wchar_t title[256] = {};
+    GetWindowTextW(owner_.OwnerWindow(), title, static_cast<int>(std::size(title)));
+    ShowCentredMessageBox(window_, WideText(text).c_str(), title);
 }
 
 PaneRemovalHost TMainForm1::MakeRemovalHost() {
@@ -453,39 +467,41 @@ PaneRemovalHost TMainForm1::MakeRemovalHost() {
 // Any edit that leaves text in the input throws the output of an earlier run
 // away; deleting the whole input keeps it.
 void TMainForm1::Memo1Change(HWND) {
-    const bool hasText = GetWindowTextLengthA(Memo1()) != 0;
-    if (hasText) SetWindowTextA(Memo2(), "");
+    const bool hasText = GetWindowTextLengthW(Memo1()) != 0;
+    if (hasText) SetWindowTextW(Memo2(), L"");
     EnableWindow(Button1(), hasText);
     EnableWindow(Button3(), hasText);
 }
 
 void TMainForm1::Button1Click(HWND) {
     PaneRemovalHost host = MakeRemovalHost();
-    RunRemoval(host, SystemCodePage());
+    RunRemoval(host, CodePage());  // the host's WTF-8 has no lead bytes
 }
 
 // Paste: the clipboard's text replaces the input. Only the paste reports a change.
 void TMainForm1::Button2Click(HWND) {
-    SetTextQuietly(Memo1(), "");
-    SendMessageA(Memo1(), WM_PASTE, 0, 0);
+    SetTextQuietly(Memo1(), L"");
+    SendMessageW(Memo1(), WM_PASTE, 0, 0);
 }
 
 // Copy: the whole output, as it stands, to the clipboard.
 void TMainForm1::Button3Click(HWND) {
-    SendMessageA(Memo2(), EM_SETSEL, 0, -1);
-    SendMessageA(Memo2(), WM_COPY, 0, 0);
+    SendMessageW(Memo2(), EM_SETSEL, 0, -1);
+    SendMessageW(Memo2(), WM_COPY, 0, 0);
 }
 
 // Opens the information page; whether the shell manages is not reported.
 void TMainForm1::SpeedButton1Click(HWND) {
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string address = InfoPageAddress(std::string_view(path, length), SystemCodePage());
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    // The name rules on UTF-8, whose multi-byte characters hold no "\", ":" or ".".
+    const std::string address =
+        InfoPageAddress(Wtf8FromUtf16(std::wstring_view(path, length)), CodePage());
     if (addressOpener_) {
         addressOpener_(window_, address);
         return;
     }
-    ShellExecuteA(window_, "OPEN", address.c_str(), "", "", SW_SHOW);
+    ShellExecuteW(window_, L"OPEN", Utf16FromWtf8<wchar_t>(address).c_str(), L"", L"", SW_SHOW);
 }
 
 }  // namespace kezurin

@@ -22,7 +22,7 @@ namespace kezurin {
 
 // What runs when a control raises its event; receives the control.
 using EventHandler = std::function<void(HWND sender)>;
-// Asks the shell to open a web address (tests record it instead).
+// Asks the shell to open a web address, UTF-8 (tests record it instead).
 using AddressOpener = std::function<void(HWND owner, const std::string& address)>;
 
 // The main window: two panes with a divider, the top bar with the command
@@ -65,7 +65,7 @@ public:
     // Writes the hint of the control under the point into the status bar when
     // it differs from what the status bar shows.
     void ShowHintAt(POINT screenPoint);
-    // The text the status bar shows.
+    // The text the status bar shows, in code page 932.
     std::string StatusText() const;
 
     // The controls that Tab visits, in order (disabled ones included).
@@ -83,6 +83,8 @@ public:
     PaneRemovalHost MakeRemovalHost();
     // Makes the removal runs' hosts call `check` before each allocation (tests fail them).
     void SetRunAllocationCheck(AllocationCheck check) { allocationCheck_ = std::move(check); }
+    // Makes the idle work's hint lookup call `check` first (tests fail it).
+    void SetHintCheck(AllocationCheck check) { hintCheck_ = std::move(check); }
     // How long each stage of the last removal run took.
     const RunStages& LastRunStages() const { return lastRun_; }
 
@@ -135,7 +137,7 @@ private:
     static LRESULT CALLBACK TooltipProc(HWND tooltip, UINT message, WPARAM wParam, LPARAM lParam);
     HFONT FontOf(const Child& child) const;
     void Fire(const Child& child);
-    void SetTextQuietly(HWND control, const char* text);
+    void SetTextQuietly(HWND control, const wchar_t* text);
     void ShowMessageBox(std::string_view text);
     EventHandler BindHandler(std::string_view name);
     HWND NextTabStop(HWND from, bool backwards) const;
@@ -156,6 +158,7 @@ private:
     HWND quietControl_ = nullptr;  // its change reports are not handled
     MessageDisplay messageDisplay_;
     AllocationCheck allocationCheck_;
+    AllocationCheck hintCheck_;
     RunStages lastRun_;
     AddressOpener addressOpener_;
 };

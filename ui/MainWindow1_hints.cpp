@@ -1,6 +1,7 @@
 // Hints of the main window: tooltips over the controls and the status-bar
 // text under the pointer.
 #include "MainWindow1.hpp"
+#include "wide_text.hpp"
 
 namespace kezurin {
 namespace {
@@ -12,28 +13,30 @@ WNDPROC previousTooltipProc = nullptr;
 
 void TMainForm1::CreateTooltips() {
     const HintSettings hints = owner_.Hints();
-    tooltip_ = OwnedWindow(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+    tooltip_ = OwnedWindow(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                            WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
-                                           nullptr, GetModuleHandleA(nullptr), nullptr));
+                                           nullptr, GetModuleHandleW(nullptr), nullptr));
     if (!tooltip_.get()) return;
     for (const Child& child : children_) {
         if (!*child.row->hint) continue;
-        TTTOOLINFOA tool{};
+        // The tooltip keeps a copy of the text.
+        std::wstring hint = FromCp932(child.row->hint);
+        TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         // No subclassing: a disabled control gets no mouse input. The window
         // relays the pointer's moves for the control under it instead.
         tool.uFlags = TTF_IDISHWND;
         tool.hwnd = window_;
         tool.uId = reinterpret_cast<UINT_PTR>(child.window);
-        tool.lpszText = const_cast<char*>(child.row->hint);
-        SendMessageA(tooltip_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        tool.lpszText = hint.data();
+        SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    previousTooltipProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+    previousTooltipProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
         tooltip_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TooltipProc)));
-    SendMessageA(tooltip_.get(), TTM_SETDELAYTIME, TTDT_INITIAL, static_cast<LPARAM>(hints.initialDelay));
-    SendMessageA(tooltip_.get(), TTM_SETDELAYTIME, TTDT_AUTOPOP, static_cast<LPARAM>(hints.hideDelay));
-    SendMessageA(tooltip_.get(), TTM_ACTIVATE, hints.show, 0);
+    SendMessageW(tooltip_.get(), TTM_SETDELAYTIME, TTDT_INITIAL, static_cast<LPARAM>(hints.initialDelay));
+    SendMessageW(tooltip_.get(), TTM_SETDELAYTIME, TTDT_AUTOPOP, static_cast<LPARAM>(hints.hideDelay));
+    SendMessageW(tooltip_.get(), TTM_ACTIVATE, hints.show, 0);
 }
 
 // The tooltip sees the pointer's moves as made over the control under the
@@ -47,7 +50,7 @@ void TMainForm1::RelayToTooltip(const MSG& message) {
         relayed.hwnd = control;
         relayed.lParam = MAKELPARAM(point.x, point.y);
     }
-    SendMessageA(tooltip_.get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+    SendMessageW(tooltip_.get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 HWND TMainForm1::ControlAt(POINT screenPoint) const {
@@ -66,7 +69,7 @@ LRESULT CALLBACK TMainForm1::TooltipProc(HWND tooltip, UINT message, WPARAM wPar
         }
         return reinterpret_cast<LRESULT>(top);
     }
-    return CallWindowProcA(previousTooltipProc, tooltip, message, wParam, lParam);
+    return CallWindowProcW(previousTooltipProc, tooltip, message, wParam, lParam);
 }
 
 const TMainForm1::Child* TMainForm1::ChildAt(POINT screenPoint) const {
@@ -94,20 +97,20 @@ std::string TMainForm1::HintAt(POINT screenPoint) const {
 
 std::string TMainForm1::StatusText() const {
     const HWND statusBar = StatusBar1();
-    // The length may come in characters rather than bytes: room for two bytes each.
-    const std::size_t length = LOWORD(SendMessageA(statusBar, SB_GETTEXTLENGTHA, 0, 0));
-    std::string text(2 * length + 2, '\0');
-    SendMessageA(statusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(std::char_traits<char>::length(text.c_str()));
-    return text;
+    const std::size_t length = LOWORD(SendMessageW(statusBar, SB_GETTEXTLENGTHW, 0, 0));
+    std::wstring text(length + 1, L'\0');
+    SendMessageW(statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(std::char_traits<wchar_t>::length(text.c_str()));
+    return ToCp932(text);
 }
 
 void TMainForm1::ShowHintAt(POINT screenPoint) {
     const HWND statusBar = StatusBar1();
     if (!statusBar) return;
+    if (hintCheck_) hintCheck_();
     const std::string hint = HintAt(screenPoint);
     if (hint != StatusText()) {
-        SendMessageA(statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(hint.c_str()));
+        SendMessageW(statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(FromCp932(hint).c_str()));
     }
 }
 

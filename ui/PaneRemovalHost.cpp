@@ -3,27 +3,14 @@
 #include <utility>
 
 #include "clock.hpp"
-#include "kezurin/removal_run.hpp"
-#include "win_handles.hpp"
+#include "wide_text.hpp"
+#include "wtf8.hpp"
 
 namespace kezurin {
 namespace {
 
 // About one screen refresh, in milliseconds: the caption is not handed over more often.
 constexpr double kRepaintInterval = 16;
-
-// The position in an edit control of a byte offset into its text. An ANSI
-// edit control counts bytes; one that keeps its text in UTF-16 (Wine's)
-// counts UTF-16 units even for ANSI messages. The control's own length tells.
-std::size_t EditPosition(HWND edit, std::string_view text, std::size_t byteOffset) {
-    DWORD start = 0;
-    DWORD end = 0;
-    SendMessageA(edit, EM_SETSEL, 0, -1);
-    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    if (end == text.size() || byteOffset == 0) return byteOffset;
-    return static_cast<std::size_t>(
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(byteOffset), nullptr, 0));
-}
 
 // Adds the time from its construction to its end to a stage.
 class StageTimer {
@@ -65,7 +52,7 @@ std::string_view PaneRemovalHost::GetInputText() {
     StageTimer timer(stages_.readInput);
     Allocating();
     output_.reset();
-    output_.emplace(WindowText(panes_.input));
+    output_.emplace(Wtf8FromUtf16(std::wstring_view(WideWindowText(panes_.input))));
     return output_->GetInputText();
 }
 
@@ -86,19 +73,20 @@ void PaneRemovalHost::PutLine(std::size_t index, std::string_view text) {
     lastWritten_ = index;
 }
 
-// The completion caption comes last in a run: the output is handed over first.
 void PaneRemovalHost::SetCaption(std::string_view caption) {
-    const bool finished = caption == kFinishedCaption;
-    if (finished) {
-        FlushOutput();
-        Allocating();
-    }
     caption_.assign(caption);
     captionPending_ = true;
-    if (finished) {
-        FlushCaption();
-        UpdateWindow(panes_.form);
-    }
+}
+
+// The completion caption shows only once the output is in the pane: a failure
+// to hand it over leaves the progress caption that the beep came with.
+void PaneRemovalHost::RunFinished() {
+    const bool completionPending = std::exchange(captionPending_, false);
+    FlushOutput();
+    Allocating();
+    captionPending_ = completionPending;
+    FlushCaption();
+    UpdateWindow(panes_.form);
 }
 
 void PaneRemovalHost::Repaint() {
@@ -108,6 +96,12 @@ void PaneRemovalHost::Repaint() {
     lastRepaint_ = now;
     FlushCaption();
     UpdateWindow(panes_.form);
+}
+
+// Before the completion caption, or the failure message: the caption set last shows.
+void PaneRemovalHost::Beep() {
+    FlushCaption();
+    MessageBeep(0);
 }
 
 void PaneRemovalHost::ShowMessage(std::string_view text) {
@@ -121,37 +115,38 @@ void PaneRemovalHost::ShowMessage(std::string_view text) {
     if (showMessage_) showMessage_(text);
 }
 
-// Joins the lines into the one text the pane takes, and lets the lines and
-// the input go before the pane makes its own copy: at most two copies of the
-// text live at once.
+// Joins the lines into the one UTF-16 text the pane takes, and lets the lines
+// and the input go before the pane makes its own copy; until the text is made
+// they stay, for the hand-over that ShowMessage tries again.
 void PaneRemovalHost::FlushOutput() {
     if (!outputPending_ || !output_) return;
-    std::string text;
+    std::wstring text;
     std::size_t caret = 0;
     {
         StageTimer timer(stages_.joinOutput);
         Allocating();
-        text = output_->OutputText();
-        if (anyLineWritten_) caret = CaretOffset();
+        const std::string joined = output_->OutputText();
+        if (anyLineWritten_) caret = Utf16Length(joined, CaretOffset());
+        text = Utf16FromWtf8<wchar_t>(joined);
         outputPending_ = false;
         output_.reset();
     }
     {
         StageTimer timer(stages_.writeOutput);
-        SetWindowTextA(panes_.output, text.c_str());
+        SetWindowTextW(panes_.output, text.c_str());
     }
     if (!anyLineWritten_) return;
     StageTimer timer(stages_.placeCaret);
-    const auto position = static_cast<WPARAM>(EditPosition(panes_.output, text, caret));
-    SendMessageA(panes_.output, EM_SETSEL, position, static_cast<LPARAM>(position));
-    SendMessageA(panes_.output, EM_SCROLLCARET, 0, 0);
+    SendMessageW(panes_.output, EM_SETSEL, caret, static_cast<LPARAM>(caret));
+    SendMessageW(panes_.output, EM_SCROLLCARET, 0, 0);
 }
 
 void PaneRemovalHost::FlushCaption() {
     if (!captionPending_) return;
     StageTimer timer(stages_.caption);
     captionPending_ = false;
-    SetWindowTextA(panes_.form, caption_.c_str());
+    const WideText caption(caption_);
+    SetWindowTextW(panes_.form, caption.c_str());
 }
 
 // Byte offset of the end of the line written last: every line before it is

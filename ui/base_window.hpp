@@ -33,16 +33,16 @@ protected:
     HWND CreateChild(HWND parent, const Box& box, int id, ErrorSink onError) {
         RegisterWindowClass(T::kClassName, WindowProc, nullptr);
         onError_ = std::move(onError);
-        CreateWindowExA(0, T::kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, box.left,
+        CreateWindowExW(0, T::kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, box.left,
                         box.top, box.width, box.height, parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
                         this);
-        if (!window_) throw std::runtime_error(std::string("cannot create ") + T::kClassName);
+        if (!window_) throw std::runtime_error("cannot create " + std::string(T::kName));
         return window_;
     }
 
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
-        return DefWindowProcA(window_, message, wParam, lParam);
+        return DefWindowProcW(window_, message, wParam, lParam);
     }
 
     // Fills the whole client area with the button face and returns it.
@@ -59,17 +59,17 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         BaseWindow* self;
         if (message == WM_NCCREATE) {
-            self = static_cast<BaseWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-            SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            self = static_cast<BaseWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
             self->window_ = window;
         } else {
-            self = reinterpret_cast<BaseWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+            self = reinterpret_cast<BaseWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         }
-        if (!self) return DefWindowProcA(window, message, wParam, lParam);
+        if (!self) return DefWindowProcW(window, message, wParam, lParam);
         if (message == WM_NCDESTROY) {
-            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             self->window_ = nullptr;
-            return DefWindowProcA(window, message, wParam, lParam);
+            return DefWindowProcW(window, message, wParam, lParam);
         }
         // No exception may unwind through the system's frames.
         try {

@@ -1,5 +1,6 @@
 #include "layout.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -83,6 +84,17 @@ std::vector<Box> DockChildren(Size parent, std::span<const Placement> children) 
         if (children[i].align == Align::None) boxes[i] = Anchored(children[i], parent);
     }
     return boxes;
+}
+
+Box FirstWindowBox(Size window, Size desktop, Box workArea) {
+    if (window.width <= workArea.width && window.height <= workArea.height) {
+        return {std::max(0, (desktop.width - window.width) / 2),
+                std::max(0, (desktop.height - window.height) / 2), window.width, window.height};
+    }
+    const int width = std::min(window.width, workArea.width);
+    const int height = std::min(window.height, workArea.height);
+    return {workArea.left + (workArea.width - width) / 2, workArea.top + (workArea.height - height) / 2,
+            width, height};
 }
 
 }  // namespace kezurin

@@ -48,6 +48,11 @@ struct Placement {
 // each in the space the ones before it left; then the others by their anchors.
 std::vector<Box> DockChildren(Size parent, std::span<const Placement> children);
 
+// Where a window of `window` size first shows: centred on the desktop (each
+// half truncated, a negative result 0) when it fits the work area of its
+// monitor; otherwise as large as that work area allows and centred in it.
+Box FirstWindowBox(Size window, Size desktop, Box workArea);
+
 // value * numerator / denominator rounded to the nearest integer, halves away from zero.
 int MulDivRounded(int value, int numerator, int denominator);
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "wide_text.hpp"
 #include "win_handles.hpp"
 
 namespace kezurin {
@@ -47,7 +48,7 @@ void TSpeedButton::OnPaint() {
     Selection font(paint.get(), look_.font);
     SetBkMode(paint.get(), TRANSPARENT);
     SetTextColor(paint.get(), look_.color == CLR_DEFAULT ? GetSysColor(COLOR_WINDOWTEXT) : look_.color);
-    DrawTextA(paint.get(), look_.caption, -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(paint.get(), WideText(look_.caption).c_str(), -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 void TSpeedButton::OnMouseMove() {

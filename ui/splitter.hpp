@@ -14,7 +14,8 @@ namespace kezurin {
 // pointer; the pane takes the new width on release, or keeps its own on Escape.
 class TSplitter : public BaseWindow<TSplitter> {
 public:
-    static constexpr char kClassName[] = "TSplitter";
+    static constexpr wchar_t kClassName[] = L"TSplitter";
+    static constexpr char kName[] = "TSplitter";
     static inline const LPCTSTR kCursor = IDC_SIZEWE;
 
     // `setPaneWidth` resizes the pane; `smallestPane` is the narrowest either

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <cstddef>
-#include <string>
 #include <utility>
 
 namespace kezurin {
@@ -95,14 +93,5 @@ private:
     HDC dc_;
     HGDIOBJ old_;
 };
-
-// A window's whole text in the ANSI code page.
-inline std::string WindowText(HWND window) {
-    // The length may be an upper bound (two bytes for every character).
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 }  // namespace kezurin

@@ -72,5 +72,29 @@ TEST(MulDivRounded, RoundsToNearestWithHalvesAwayFromZero) {
     EXPECT_EQ(MulDivRounded(100000, 100000, 100000), 100000);
 }
 
+struct FirstBoxCase {
+    const char* name;
+    Size window;
+    Box workArea;
+    Box expected;
+};
+
+class FirstWindowPlace : public ::testing::TestWithParam<FirstBoxCase> {};
+
+TEST_P(FirstWindowPlace, CentresOnTheDesktopWhenItFitsAndShrinksIntoTheWorkAreaWhenNot) {
+    EXPECT_EQ(FirstWindowBox(GetParam().window, {1280, 1024}, GetParam().workArea), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, FirstWindowPlace,
+    ::testing::Values(
+        FirstBoxCase{"At96Dpi", {1024, 600}, {0, 0, 1280, 984}, {128, 212, 1024, 600}},
+        FirstBoxCase{"ExactFit", {1280, 984}, {0, 0, 1280, 984}, {0, 20, 1280, 984}},
+        // 144 dpi: 1536 x 900 on a 1280 x 1024 screen with a taskbar below
+        FirstBoxCase{"TooWide", {1536, 900}, {0, 0, 1280, 984}, {0, 42, 1280, 900}},
+        FirstBoxCase{"TooHigh", {1024, 1200}, {0, 40, 1280, 984}, {128, 40, 1024, 984}},
+        FirstBoxCase{"OnASecondMonitor", {2048, 1200}, {1280, 0, 1920, 1040}, {1280, 0, 1920, 1040}}),
+    [](const auto& param) { return std::string(param.param.name); });
+
 }  // namespace
 }  // namespace kezurin

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "application.hpp"
-#include "win_handles.hpp"
+#include "window_fixture.hpp"
 
 namespace kezurin {
 namespace {
@@ -97,6 +97,7 @@ class Program : public ::testing::Test {
 protected:
     struct Found {
         DWORD process;
+        bool shown;
         HWND window;
     };
 
@@ -109,7 +110,8 @@ protected:
         return program;
     }
 
-    void Start(WORD showCommand) {
+    // Starts the program and finds its main window (a minimised one is hidden with its owner).
+    void Start(WORD showCommand, bool shown = true) {
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -122,7 +124,7 @@ protected:
         CloseHandle(process_.hThread);
         WaitForInputIdle(process_.hProcess, 30000);
         for (int tries = 0; tries < 300 && !window_; ++tries) {
-            Found found{process_.dwProcessId, nullptr};
+            Found found{process_.dwProcessId, shown, nullptr};
             EnumWindows(
                 [](HWND window, LPARAM param) -> BOOL {
                     auto* f = reinterpret_cast<Found*>(param);
@@ -131,7 +133,7 @@ protected:
                     char name[32] = {};
                     GetClassNameA(window, name, sizeof name);
                     if (owner != f->process || lstrcmpA(name, "TMainForm1") != 0 ||
-                        !IsWindowVisible(window)) {
+                        (f->shown && !IsWindowVisible(window))) {
                         return TRUE;
                     }
                     f->window = window;
@@ -199,6 +201,16 @@ TEST_F(Program, StartsMaximisedWhenAskedToWithMemo1AtHalfTheWidthMinus9) {
     RECT memo;
     GetWindowRect(memo1, &memo);
     EXPECT_EQ(memo.right - memo.left, (rect.right - rect.left) / 2 - 9);
+    EXPECT_EQ(CloseAndWait(), 0u);
+}
+
+TEST_F(Program, StartsMinimisedWithoutTakingTheFocusWhenAskedTo) {
+    Start(SW_SHOWMINNOACTIVE, false);
+    Sleep(500);  // time to take the focus, which it must not
+    EXPECT_TRUE(IsIconic(GetWindow(window_, GW_OWNER))) << "the taskbar entry is minimised";
+    DWORD foregroundProcess = 0;
+    GetWindowThreadProcessId(GetForegroundWindow(), &foregroundProcess);
+    EXPECT_NE(foregroundProcess, process_.dwProcessId);
     EXPECT_EQ(CloseAndWait(), 0u);
 }
 

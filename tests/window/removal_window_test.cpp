@@ -6,10 +6,10 @@
 #include <new>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "commands_fixture.hpp"
+#include "message_box_watch.hpp"
 #include "kezurin/removal_run.hpp"
 #include "source_generator.hpp"
 
@@ -47,6 +47,7 @@ public:
     }
     void Beep() override { inner_.Beep(); }
     void ShowMessage(std::string_view text) override { inner_.ShowMessage(text); }
+    void RunFinished() override { inner_.RunFinished(); }
 
     std::size_t lastWritten = kNever;
     bool slowLines = false;
@@ -294,51 +295,12 @@ INSTANTIATE_TEST_SUITE_P(
         AllocationFailure{"AtCompletion", 10, "ケズリン - 2行目 コメントアウト｢/*～*/｣除去中...", true}),
     [](const auto& tested) { return std::string(tested.param.name); });
 
-// The box a thread finds and closes: its caption, text, owner and place.
-struct SeenBox {
-    std::string caption;
-    std::string text;
-    HWND owner = nullptr;
-    RECT rect{};
-};
-
-// The visible dialog box of a thread, or null.
-HWND DialogOf(DWORD thread) {
-    for (HWND box = FindWindowExA(nullptr, nullptr, "#32770", nullptr); box;
-         box = FindWindowExA(nullptr, box, "#32770", nullptr)) {
-        if (GetWindowThreadProcessId(box, nullptr) == thread && IsWindowVisible(box)) return box;
-    }
-    return nullptr;
-}
-
-SeenBox CloseTheMessageBoxWhenItShows(DWORD thread) {
-    SeenBox seen;
-    for (int attempt = 0; attempt < 500; ++attempt) {
-        const HWND box = DialogOf(thread);
-        if (box) {
-            seen.caption = WindowText(box);
-            seen.text = WindowText(GetDlgItem(box, 0xFFFF));
-            seen.owner = GetWindow(box, GW_OWNER);
-            GetWindowRect(box, &seen.rect);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-            break;
-        }
-        Sleep(10);
-    }
-    return seen;
-}
-
 TEST_F(CommandTest, TheFailureMessageIsAModalBoxCentredOnTheScreenOverTheResult) {
     form->SetMessageDisplay(nullptr);
     SetInput(kEightLines);
-    SeenBox seen;
-    std::thread closer([&seen, thread = GetCurrentThreadId()] {
-        seen = CloseTheMessageBoxWhenItShows(thread);
-    });
     PaneRemovalHost panes = form->MakeRemovalHost();
     ObservedHost failing(panes, 8 + 5);
-    RunRemoval(failing, kShiftJis);
-    closer.join();
+    const SeenBox seen = CloseTheMessageBoxOf([&] { RunRemoval(failing, kShiftJis); });
     EXPECT_EQ(seen.caption, "ケズリン");
     EXPECT_EQ(seen.text, "除去処理に失敗しました。");
     EXPECT_EQ(seen.owner, form->Handle());

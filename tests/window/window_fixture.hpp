@@ -11,7 +11,19 @@
 #include "application.hpp"
 #include "win_handles.hpp"
 
-namespace kezurin::testing {
+namespace kezurin {
+
+// A window's whole text as the ANSI functions give it: on a code-page-932
+// system the same bytes as the interface texts are stored in.
+inline std::string WindowText(HWND window) {
+    // The length may be an upper bound (two bytes for every character).
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+namespace testing {
 
 // A box in its parent's client coordinates.
 inline Box BoxOf(HWND window) {
@@ -79,4 +91,5 @@ protected:
     std::vector<std::string> errorTexts;
 };
 
-}  // namespace kezurin::testing
+}  // namespace testing
+}  // namespace kezurin

@@ -1,4 +1,5 @@
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -424,6 +425,36 @@ TEST_F(MainWindow, EveryErrorThatEscapesOneEventIsShownInTurn) {
     PostMessageA(form->Button2(), BM_CLICK, 0, 0);
     Pump();
     EXPECT_EQ(errorTexts, (std::vector<std::string>{"inner.", "outer."}));
+}
+
+TEST_F(MainWindow, AnErrorOfTheIdleWorkIsShownAndTheLoopGoesOn) {
+    int checks = 0;
+    form->SetHintCheck([&] {
+        if (++checks > 1) return;
+        PostMessageW(form->Handle(), WM_CLOSE, 0, 0);  // the loop's next event
+        throw Exception("ヒントを表示できません");
+    });
+    Application.Run(SW_SHOWNORMAL);
+    EXPECT_EQ(errorTexts, std::vector<std::string>{"ヒントを表示できません."});
+    EXPECT_TRUE(Application.Terminated()) << "the loop went on to the close";
+}
+
+// As at 144 dpi on a 1280 x 1024 screen, where the window is 1536 x 900.
+TEST_F(MainWindow, AWindowLargerThanItsWorkAreaShowsShrunkToItAndCentredThere) {
+    SetWindowPos(form->Handle(), nullptr, 0, 0, 1536, 1000, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(form->Handle(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT work = monitor.rcWork;
+    const Box before = BoxOf(form->Handle());
+    ASSERT_GT(before.width, work.right - work.left);
+    form->ShowFirst(SW_SHOWNORMAL);
+    Pump();
+    const int width = work.right - work.left;
+    const int height = std::min(before.height, static_cast<int>(work.bottom - work.top));
+    EXPECT_EQ(BoxOf(form->Handle()),
+              (Box{work.left, work.top + (work.bottom - work.top - height) / 2, width, height}));
+    EXPECT_EQ(BoxOf(form->Memo1()).width, HalfWidthRule(width));
 }
 
 TEST_F(MainWindow, ASizeWithoutTheGlobalWindowChangesNothing) {

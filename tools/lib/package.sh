@@ -130,7 +130,7 @@ test_windows_zip() (
   (cd "$folder" && tr -d '\r' <SHA256SUMS | sha256sum --quiet -c)
   say "kezurin-cli.exe from the zip under Wine"
   trap stop_wine EXIT
-  start_wine
+  start_wine ja_JP.UTF-8
   check_sample_result "$(printf '%s' "$KEZURIN_SAMPLE" | wine "$folder/kezurin-cli.exe" 2>/dev/null; echo .)" \
     "kezurin-cli.exe"
 )

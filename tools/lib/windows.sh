@@ -10,16 +10,22 @@ ensure_windows_toolchain() {
     fonts-ipafont-gothic fonts-wine locales
 }
 
-# Wine's ANSI code page follows the locale: ja_JP.UTF-8 gives code page 932.
-ensure_japanese_locale() {
-  locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8' && return 0
-  say "generating the ja_JP.UTF-8 locale"
-  as_root localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+# Wine's ANSI code page follows the locale: ja_JP.UTF-8 gives code page 932,
+# en_US.UTF-8 gives 1252. The window tests run under both.
+ensure_locale() {
+  locale -a 2>/dev/null | grep -qix "${1%%.*}\.utf-\?8" && return 0
+  say "generating the $1 locale"
+  as_root localedef -i "${1%%.*}" -f UTF-8 "$1"
+}
+
+ensure_test_locales() {
+  ensure_locale ja_JP.UTF-8
+  ensure_locale en_US.UTF-8
 }
 
 build_windows() {
   ensure_windows_toolchain
-  ensure_japanese_locale
+  ensure_test_locales
   say "Windows build (MinGW-w64)"
   cmake_build windows -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$KEZURIN_ROOT/cmake/mingw-w64-x86_64.cmake"
@@ -53,44 +59,35 @@ stop_private_display() {
   fi
 }
 
-# Exports the Wine environment: own prefix, code page 932, no debug output.
+# The prefix set-up the kezurin launcher uses too.
+# shellcheck source=../../packaging/wine-prefix.sh
+source "$KEZURIN_ROOT/packaging/wine-prefix.sh"
+
+# Exports the Wine environment of the throw-away prefix. The locale is the
+# caller's unless one is named: use_wine_environment [LOCALE].
 use_wine_environment() {
-  export WINEPREFIX=$KEZURIN_WINEPREFIX
-  export WINEDEBUG=-all
-  export WINEARCH=win64
-  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-  # No prompts to install Mono or Gecko into the prefix.
-  export WINEDLLOVERRIDES="mscoree=;mshtml="
+  kezurin_wine_environment "$KEZURIN_WINEPREFIX"
+  if [ -n "${1:-}" ]; then export LANG=$1 LC_ALL=$1; fi
 }
 
 wine_registry_set() {
-  wine reg add "$1" /v "$2" /d "$3" /f </dev/null >/dev/null 2>&1
+  kezurin_wine_registry_set "$1" "$2" REG_SZ "$3"
 }
 
-# Creates the prefix (once) and keeps one wineserver for all the programs that follow.
+# Creates the prefix (once) and keeps one wineserver for all the programs that
+# follow: start_wine [LOCALE].
 start_wine() {
-  use_wine_environment
+  use_wine_environment "${1:-}"
   mkdir -p "$WINEPREFIX"
   # The server and Wine's own services outlive the programs: keep them off our
   # output, or whoever reads it waits for them.
   wineserver -p </dev/null >/dev/null 2>&1
-  if [ ! -f "$WINEPREFIX/.kezurin-ready" ]; then
-    say "creating the Wine prefix $WINEPREFIX"
-    wine wineboot --init </dev/null >/dev/null 2>&1
-    # The window font by its Japanese name, from the IPA fonts.
-    wine_registry_set 'HKCU\Software\Wine\Fonts\Replacements' 'ＭＳ Ｐゴシック' 'IPAPGothic'
-    wine_registry_set 'HKCU\Software\Wine\Fonts\Replacements' 'ＭＳ ゴシック' 'IPAGothic'
-    touch "$WINEPREFIX/.kezurin-ready"
-  else
+  if kezurin_wine_prefix_ready; then
     wine wineboot </dev/null >/dev/null 2>&1
+  else
+    say "preparing the Wine prefix $WINEPREFIX"
   fi
-  # Debian's Wine does not find fonts-wine's Marlett by itself; without it the
-  # frames Wine draws show "0 1 r" instead of the caption buttons.
-  local fonts=$WINEPREFIX/drive_c/windows/Fonts
-  if [ ! -f "$fonts/marlett.ttf" ]; then
-    mkdir -p "$fonts"
-    cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
-  fi
+  kezurin_prepare_wine_prefix
 }
 
 # Without a window manager, Wine draws the window frames itself.
@@ -109,7 +106,8 @@ run_windows_tests() (
   build_windows
   trap 'stop_wine; stop_private_display' EXIT
   start_private_display
-  start_wine
+  # Code page 932 by default; tests that need another locale name it themselves.
+  start_wine ja_JP.UTF-8
   use_wine_window_frames
   say "Windows tests under Wine on display $DISPLAY"
   ctest_in windows --parallel "$(nproc)"
@@ -120,7 +118,8 @@ run_windows_tests() (
 wait_for_window() {
   local _
   for _ in $(seq 1 "${2:-200}"); do
-    xwininfo -root -tree 2>/dev/null | grep -q "$1" && return 0
+    # Window names are UTF-8: read them in a locale that can show them.
+    LC_ALL=C.UTF-8 xwininfo -root -tree 2>/dev/null | grep -q "$1" && return 0
     sleep 0.1
   done
   say "no window named $1 appeared"
