@@ -262,66 +262,6 @@ void WriteStandardError(std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
-#ifdef _WIN32
-std::string Utf8FromWide(std::wstring_view wide) {
-    std::string utf8;
-    utf8.reserve(wide.size());
-    for (std::size_t i = 0; i < wide.size(); ++i) {
-        char32_t c = wide[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
-        }
-        if (c < 0x80) {
-            utf8 += static_cast<char>(c);
-        } else if (c < 0x800) {
-            utf8 += static_cast<char>(0xC0 | (c >> 6));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            utf8 += static_cast<char>(0xE0 | (c >> 12));
-            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xF0 | (c >> 18));
-            utf8 += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return utf8;
-}
-
-// A byte that begins no well-formed sequence becomes U+FFFD; only a name that
-// did not come from Windows can hold one.
-std::wstring WideFromUtf8(std::string_view utf8) {
-    std::wstring wide;
-    wide.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
-        char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-        std::size_t taken = 1;
-        while (length > 1 && taken < length && i + taken < utf8.size() &&
-               (static_cast<unsigned char>(utf8[i + taken]) & 0xC0) == 0x80) {
-            c = (c << 6) | (static_cast<unsigned char>(utf8[i + taken]) & 0x3F);
-            ++taken;
-        }
-        const char32_t smallest = length == 3 ? 0x800 : length == 4 ? 0x10000 : 0;
-        if (length == 0 || taken < length || c < smallest || c > 0x10FFFF) {
-            wide += L'\xFFFD';
-            i += 1;
-            continue;
-        }
-        i += taken;
-        if (c >= 0x10000) {
-            wide += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-            wide += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            wide += static_cast<wchar_t>(c);
-        }
-    }
-    return wide;
-}
-#endif
 
 std::string ReadWholeFile(const std::string& path) {
     FileDescriptor fd(OpenForReading(path));

@@ -13,6 +13,10 @@
 #include <string>
 #include <string_view>
 
+#ifdef _WIN32
+#include "wtf8.hpp"
+#endif
+
 namespace kezurin::cli {
 
 class FileError : public std::runtime_error {
@@ -33,8 +37,8 @@ void WriteStandardError(std::string_view text);
 // Windows names files in UTF-16 and allows unpaired surrogates in them; those
 // go through as WTF-8 (UTF-8 that encodes them like other characters), so that
 // every name found in a folder can be opened again.
-std::string Utf8FromWide(std::wstring_view wide);
-std::wstring WideFromUtf8(std::string_view utf8);
+inline std::string Utf8FromWide(std::wstring_view wide) { return Wtf8FromUtf16(wide); }
+inline std::wstring WideFromUtf8(std::string_view utf8) { return Utf16FromWtf8<wchar_t>(utf8); }
 #endif
 
 std::string ReadWholeFile(const std::string& path);

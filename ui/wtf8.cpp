@@ -80,6 +80,9 @@ Sequence NextSequence(std::string_view text, std::size_t at) {
     char32_t point = byte & (0x7F >> length);
     for (std::size_t i = 1; i < length; ++i)
         point = (point << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3F);
+    // Overlong forms and points beyond Unicode come from no UTF-16 text.
+    const char32_t smallest = length == 3 ? 0x800 : length == 4 ? 0x10000 : 0;
+    if (point < smallest || point > 0x10FFFF) return {1, 0xFFFD};
     return {length, point};
 }
 

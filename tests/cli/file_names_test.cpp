@@ -191,18 +191,5 @@ TEST_F(FileNames, MessagesReadRightInAConsole) {
     EXPECT_NE(screen.find(expected), std::wstring::npos) << Utf8FromWide(screen.substr(0, 200));
 }
 
-// Names go through WTF-8 and back without loss, unpaired surrogates included
-// (Windows allows them in names; Wine cannot make such files, so they are
-// checked here only).
-TEST(WideNames, RoundTrip) {
-    const std::wstring names[] = {L"テスト.c", L"café.c", L"数据✓.c", L"\xD83D\xDE42.c", L"a\xD800.c", L"\xDC00", L"\xDBFF\xD800"};
-    for (const std::wstring& name : names) EXPECT_EQ(WideFromUtf8(Utf8FromWide(name)), name);
-    const std::string smiley = Utf8(u8"🙂");  // a character from beyond U+FFFF
-    EXPECT_EQ(Utf8FromWide(L"\xD83D\xDE42"), smiley);
-    EXPECT_EQ(Utf8FromWide(L"a\xD800"), "a\xED\xA0\x80");
-    // Bytes that are no sequence at all (not made by Utf8FromWide) stand as U+FFFD each.
-    EXPECT_EQ(WideFromUtf8("\xC0\xAF|\xE3\x83|\xF5"), L"\xFFFD\xFFFD|\xFFFD\xFFFD|\xFFFD");
-}
-
 }  // namespace
 }  // namespace kezurin::cli

@@ -45,6 +45,9 @@ TEST(Wtf8Text, SurrogatesThatMeetOnceACommentBetweenThemIsGoneFormAPair) {
 TEST(Wtf8Text, AByteThatBeginsNoWholeSequenceBecomesAReplacementCharacter) {
     EXPECT_EQ(Utf16FromWtf8<char16_t>("a\x80" "b\xE2\x9C"), u"a\uFFFDb\uFFFD\uFFFD");
     EXPECT_EQ(Utf16Length("a\x80" "b\xE2\x9C", 5), 5u);
+    // Overlong forms and points beyond U+10FFFF: each byte on its own.
+    EXPECT_EQ(Utf16FromWtf8<char16_t>("\xE0\x80\xAF|\xF4\x90\x80\x80"),
+              u"\uFFFD\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD\uFFFD");
 }
 
 TEST(Wtf8Text, CountsTheCodeUnitsOfAPrefix) {
