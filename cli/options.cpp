@@ -31,7 +31,8 @@ std::variant<Options, UsageError> ParseArguments(const std::vector<std::string_v
             if (at + 1 < arguments.size()) return arguments[++at];
             return std::nullopt;
         };
-        const bool takesValue = name == "-o" || name == "--output" || name == "--encoding" || name == "--extensions";
+        const bool takesValue = name == "-o" || name == "--output" || name == "--encoding" || name == "--extensions" ||
+                                name == "--syntax";
         if (attached && !takesValue) return UsageError{"option '" + std::string(name) + "' takes no value"};
 
         if (name == "--") {
@@ -55,6 +56,13 @@ std::variant<Options, UsageError> ParseArguments(const std::vector<std::string_v
             if (!path || path->empty()) return UsageError{"option '" + std::string(name) + "' needs a file name"};
             if (options.outputPath) return UsageError{"only one output file can be given"};
             options.outputPath = std::string(*path);
+        } else if (name == "--syntax") {
+            const auto syntaxName = value();
+            if (!syntaxName) return UsageError{"option '--syntax' needs lines or c"};
+            if (*syntaxName != "lines" && *syntaxName != "c") {
+                return UsageError{"unknown syntax '" + std::string(*syntaxName) + "' (use lines or c)"};
+            }
+            options.syntax = *syntaxName == "c" ? Syntax::C : Syntax::Lines;
         } else if (name == "--encoding") {
             const auto encodingName = value();
             if (!encodingName) return UsageError{"option '--encoding' needs auto, cp932 or utf-8"};
