@@ -34,6 +34,10 @@ std::size_t BreakStart(std::string_view text, std::size_t lf) {
     return lf > 0 && text[lf - 1] == '\r' ? lf - 1 : lf;
 }
 
+// Blanks that may stand between a splice's backslash and its line break, as
+// compilers accept (and C++23 asks).
+bool IsSpliceBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
 // ---- characters ----
 
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
@@ -186,9 +190,8 @@ std::size_t CSyntaxRemoval::CodeStep(std::size_t at) {
 }
 
 std::size_t CSyntaxRemoval::CodeBreak(std::size_t lf) {
-    const std::size_t start = BreakStart(text_, lf);
-    if (start > codeFrom_ && IsBackslash(start - 1)) {
-        WordAt(start - 1);  // a splice: the word and the line's output go on after it
+    if (const std::size_t backslash = SpliceBefore(lf, codeFrom_); backslash != kNone) {
+        WordAt(backslash);  // a splice: the word and the line's output go on after it
     } else {
         word_ = Word::Outside;
         joinable_ = false;
@@ -209,7 +212,8 @@ std::size_t CSyntaxRemoval::Slash(std::size_t at) {
     if (const std::size_t end = SpliceEnd(next)) {
         // Whether this '/' opens a comment is known only on a later line.
         heldSpace_ = merged;
-        spaceBefore_ = merged || JoinableAt(at);
+        heldGuard_ = BackslashTailAt(at);
+        spaceBefore_ = !heldGuard_ && (merged || JoinableAt(at));
         Emit(text_.substr(emitFrom_, at - emitFrom_));
         held_.assign(text_.substr(at, end - at));
         emitFrom_ = end;
@@ -232,7 +236,7 @@ std::size_t CSyntaxRemoval::SlashStep(std::size_t at) {
     }
     if (text_[at] == '/' || text_[at] == '*') {
         // A comment after all: of what was held only the line breaks stay.
-        std::string breaks;
+        std::string breaks = heldGuard_ ? "/**/" : "";
         for (const char c : held_) {
             if (c == '\r' || c == '\n') breaks += c;
         }
@@ -331,8 +335,26 @@ bool CSyntaxRemoval::IsBackslash(std::size_t at) const {
 // The end of the splice (a backslash and a line break) at `at`; 0 when there is none.
 std::size_t CSyntaxRemoval::SpliceEnd(std::size_t at) const {
     if (at >= text_.size() || !IsBackslash(at)) return 0;
-    const std::size_t length = BreakLength(text_, at + 1);
-    return length == 0 ? 0 : at + 1 + length;
+    std::size_t end = at + 1;
+    while (end < text_.size() && IsSpliceBlank(text_[end])) ++end;
+    const std::size_t length = BreakLength(text_, end);
+    return length == 0 ? 0 : end + length;
+}
+
+// The backslash of the splice that ends with the LF at `lf`, at `from` or
+// after it; kNone when the line break is no splice.
+std::size_t CSyntaxRemoval::SpliceBefore(std::size_t lf, std::size_t from) const {
+    std::size_t at = BreakStart(text_, lf);
+    while (at > from && IsSpliceBlank(text_[at - 1])) --at;
+    return at > from && IsBackslash(at - 1) ? at - 1 : kNone;
+}
+
+// Whether the line's output before `at`, in the code, ends in a backslash and
+// blanks (and perhaps a CR): taking out a comment there would make a splice.
+bool CSyntaxRemoval::BackslashTailAt(std::size_t at) const {
+    if (at > codeFrom_ && text_[at - 1] == '\r') --at;
+    while (at > codeFrom_ && IsSpliceBlank(text_[at - 1])) --at;
+    return at > codeFrom_ && IsBackslash(at - 1);
 }
 
 std::size_t CSyntaxRemoval::CharLength(std::size_t at) const {
@@ -344,8 +366,11 @@ std::size_t CSyntaxRemoval::CharLength(std::size_t at) const {
 // ---- comments ----
 
 void CSyntaxRemoval::OpenComment(std::size_t slash, bool block, bool merged) {
-    spaceBefore_ = merged || JoinableAt(slash);
+    const bool guarded = BackslashTailAt(slash);
+    spaceBefore_ = !guarded && (merged || JoinableAt(slash));
     Emit(text_.substr(emitFrom_, slash - emitFrom_));
+    // An empty comment stands in for it, which keeps the line break a line break.
+    if (guarded) Emit("/**/");
     mode_ = block ? Mode::BlockComment : Mode::LineComment;
     starBefore_ = false;
 }
@@ -360,11 +385,11 @@ void CSyntaxRemoval::EmitBreakOfComment(std::size_t lf) {
 std::size_t CSyntaxRemoval::LineCommentStep(std::size_t at) {
     const std::size_t lf = FindAny(text_, at, std::array{'\n'});
     if (lf == kNone) return text_.size();
-    const std::size_t start = BreakStart(text_, lf);
-    if (start > bodyFrom_ && IsBackslash(start - 1)) {  // spliced: the comment goes on
+    if (SpliceBefore(lf, bodyFrom_) != kNone) {  // spliced: the comment goes on
         EmitBreakOfComment(lf);
         return lf + 1;
     }
+    const std::size_t start = BreakStart(text_, lf);
     BackToCode(start, Word::Outside, false);
     emitFrom_ = start;
     return start;
@@ -377,9 +402,8 @@ std::size_t CSyntaxRemoval::BlockCommentStep(std::size_t at) {
         const bool afterStar = found > bodyFrom_ ? text_[found - 1] == '*' : starBefore_;
         return afterStar ? CloseBlockComment(found + 1) : found + 1;
     }
-    const std::size_t start = BreakStart(text_, found);
-    if (start > bodyFrom_ && IsBackslash(start - 1)) {
-        if (start - 1 > bodyFrom_) starBefore_ = text_[start - 2] == '*';  // "*\" at the end: a '/' may close
+    if (const std::size_t backslash = SpliceBefore(found, bodyFrom_); backslash != kNone) {
+        if (backslash > bodyFrom_) starBefore_ = text_[backslash - 1] == '*';  // "*\" at the end: a '/' may close
     } else {
         starBefore_ = false;
     }

@@ -73,6 +73,8 @@ private:
     bool JoinableAt(std::size_t at) const;
     bool IsBackslash(std::size_t at) const;
     std::size_t SpliceEnd(std::size_t at) const;
+    std::size_t SpliceBefore(std::size_t lf, std::size_t from) const;
+    bool BackslashTailAt(std::size_t at) const;
     std::size_t CharLength(std::size_t at) const;
 
     CodePage codePage_;
@@ -97,6 +99,7 @@ private:
     std::string rawEnd_;  // ")delimiter\"" of the raw string being read
     std::string held_;    // a '/' and the splices after it, until what follows decides
     bool heldSpace_ = false;
+    bool heldGuard_ = false;
 };
 
 // Whether Shift-JIS and UTF-8 can lex `text` apart: only where a Shift-JIS

@@ -16,7 +16,7 @@ namespace kezurin::reference {
 class CSyntaxReference {
 public:
     CSyntaxReference(std::string_view text, const CodePage& codePage)
-        : t_(text), codePage_(codePage), kind_(text.size(), kCode) {}
+        : t_(text), codePage_(codePage), kind_(text.size(), kCode), backslash_(text.size(), false) {}
 
     std::string Output() {
         Lex();
@@ -42,16 +42,23 @@ private:
         return codePage_.IsLeadByte(t_[i]) && i + 1 < t_.size() && static_cast<unsigned char>(t_[i + 1]) >= 0x40 ? 2
                                                                                                                 : 1;
     }
-    bool Splice(std::size_t i) const { return i < t_.size() && t_[i] == '\\' && Break(i + 1) > 0; }
+    static bool SpliceBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+    // The end of the splice at i (a backslash, blanks, a line break), or 0.
+    std::size_t Splice(std::size_t i) const {
+        if (i >= t_.size() || t_[i] != '\\') return 0;
+        std::size_t j = i + 1;
+        while (j < t_.size() && SpliceBlank(t_[j])) ++j;
+        return Break(j) > 0 ? j + Break(j) : 0;
+    }
     // The first character at or after i that is not part of a splice.
     std::size_t Logical(std::size_t i) const {
-        while (Splice(i)) i += 1 + Break(i + 1);
+        while (Splice(i)) i = Splice(i);
         return i;
     }
     // Skips the splices at i, marked as `kind`.
     std::size_t Over(std::size_t i, Kind kind) {
         while (Splice(i)) {
-            const std::size_t end = i + 1 + Break(i + 1);
+            const std::size_t end = Splice(i);
             for (; i < end; ++i) kind_[i] = kind;
         }
         return i;
@@ -94,6 +101,7 @@ private:
     // The character at i in code: it goes on the token, or starts a new one.
     void Feed(std::size_t i) {
         const auto c = static_cast<unsigned char>(t_[i]);
+        backslash_[i] = c == '\\';
         const bool word = Digit(c) || Nondigit(c);
         const bool goesOn =
             (token_ == Token::Number &&
@@ -170,15 +178,25 @@ private:
 
     std::string Write() const {
         std::string out;
-        bool nonBlank = false;  // the line's output so far ends in something other than a blank
+        bool nonBlank = false;       // the line's output so far ends in something other than a blank
+        // 1: ... or in a backslash and blanks, which a line break would splice; 2: and a CR
+        int backslashTail = 0;
         for (std::size_t i = 0; i < t_.size();) {
             if (kind_[i] == kSplice) {
+                backslashTail = 0;
                 out += t_[i++];
             } else if (kind_[i] == kCode) {
                 nonBlank = !Blank(t_[i]) && t_[i] != '\n';
+                backslashTail = backslash_[i]                           ? 1
+                                : backslashTail == 1 && SpliceBlank(t_[i]) ? 1
+                                : backslashTail == 1 && t_[i] == '\r'      ? 2
+                                                                           : 0;
                 out += t_[i++];
             } else {
-                bool broken = false;
+                const bool guard = backslashTail != 0;
+                if (guard) out += "/**/";
+                backslashTail = 0;
+                bool broken = guard;
                 for (; i < t_.size() && kind_[i] == kComment; ++i) {
                     if (t_[i] == '\n' || (t_[i] == '\r' && Break(i) == 2)) {
                         out += t_[i];
@@ -195,6 +213,7 @@ private:
     std::string_view t_;
     CodePage codePage_;
     std::vector<Kind> kind_;
+    std::vector<bool> backslash_;  // a backslash of its own in the code
     Token token_ = Token::None;
     std::string text_;  // the token so far
     char last_ = 0;     // first byte of its last character

@@ -94,7 +94,10 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"splice before a raw string's quote", "R\\\n\"(//)\" // c\n", "R\\\n\"(//)\" \n"},
         Case{"splice inside a raw string is its text", "R\"(a\\\n)\" // c\n", "R\"(a\\\n)\" \n"},
         Case{"splice inside a number", "1\\\n'2' // c\n", "1\\\n'2' // c\n"},
-        Case{"backslash then blank is no splice", "// a \\ \nb\n", "\nb\n"},
+        Case{"blanks between backslash and break", "// a \\ \t\nb\nc\n", "\n\nc\n"},
+        Case{"comment after a stray backslash stays a line break", "a \\// b\nc \\ /* d\n*/ e\n",
+             "a \\/**/\nc \\ /**/\n e\n"},
+        Case{"comment after a backslash and a lone CR", "a \\\r// b\n", "a \\\r/**/\n"},
         // Encodings.
         Case{"shift-jis so in a string", "s = \"\x83\x5C\"; // c\n", "s = \"\x83\x5C\"; \n", true},
         Case{"shift-jis no in a character literal", "c = '\x94\x5C'; /* c */ d\n", "c = '\x94\x5C';  d\n", true},
