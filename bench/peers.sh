@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times kezurin-cli against its peers on generated C sources of 1, 10 and 50 MB
 # and prints one table: cat (the floor: read and write the bytes, nothing
-# else), kezurin-cli, GCC's comment removal (gcc -fpreprocessed -dD -E -P) and
+# else), kezurin-cli, kezurin-cli --syntax c, GCC's comment removal (gcc -fpreprocessed -dD -E -P) and
 # the npm packages decomment and strip-comments run with Node.js, each as a
 # median of several runs (hyperfine) and as a multiple of kezurin-cli's time;
 # then kezurin-cli's peak memory on each file.
@@ -95,8 +95,10 @@ median_seconds() {
 say "generating C sources of $sizes MB"
 block=$work/block.c
 generate_block
-printf '| %-8s | %-22s | %-22s | %-22s | %-22s | %-22s |\n' size cat kezurin-cli "gcc -fpreprocessed" decomment strip-comments
-printf '|%s|%s|%s|%s|%s|%s|\n' ---------- ------------------------ ------------------------ ------------------------ ------------------------ ------------------------
+printf '| %-8s | %-22s | %-22s | %-22s | %-22s | %-22s | %-22s |\n' size cat kezurin-cli "kezurin-cli --syntax c" \
+  "gcc -fpreprocessed" decomment strip-comments
+printf '|%s|%s|%s|%s|%s|%s|%s|\n' ---------- ------------------------ ------------------------ ------------------------ \
+  ------------------------ ------------------------ ------------------------
 memory=""
 for megabytes in $sizes; do
   source_file=$work/source_${megabytes}.c
@@ -107,10 +109,11 @@ for megabytes in $sizes; do
   row=$(printf '| %-8s ' "$megabytes MB")
   for command in "cat '$source_file' >'$output'" \
                  "'$cli' --encoding cp932 '$source_file' >'$output'" \
+                 "'$cli' --syntax c --encoding cp932 '$source_file' >'$output'" \
                  "gcc -fpreprocessed -dD -E -P - <'$source_file' >'$output'" \
                  "node '$filter' '$node_peers/node_modules/decomment' <'$source_file' >'$output'" \
                  "node '$filter' '$node_peers/node_modules/strip-comments' <'$source_file' >'$output'"; do
-    if [[ $command == "'$cli'"* ]]; then seconds=$cli_s; else seconds=$(median_seconds "$command"); fi
+    if [[ $command == "'$cli' --encoding"* ]]; then seconds=$cli_s; else seconds=$(median_seconds "$command"); fi
     row+=$(awk -v s="$seconds" -v c="$cli_s" 'BEGIN {
       if (s == "nan") printf "| %-22s ", "failed"; else printf "| %-22s ", sprintf("%.3f s (%.1fx)", s, s / c) }')
   done

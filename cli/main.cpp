@@ -10,6 +10,8 @@
 #include <variant>
 #include <vector>
 
+#include "c_syntax_removal.hpp"
+#include "c_syntax_streamed.hpp"
 #include "file_io.hpp"
 #include "input_text.hpp"
 #include "options.hpp"
@@ -72,11 +74,19 @@ void RemoveCommentsShowingProgress(OpenedInput& input, Output& output) {
     host.WriteOutput(WritingTo(output));
 }
 
+// --syntax c: one pass at memory speed, so no progress bar; an input already
+// read whole goes through at once.
+void RemoveCSyntaxTo(OpenedInput& input, std::optional<CodePage> codePage, Output& output) {
+    if (input.stream) return RemoveCSyntaxStreamed(*input.stream, codePage, output);
+    RemoveCSyntaxComments(input.text, codePage.value_or(CodePageFor(input.encoding, input.text)), WritingTo(output));
+}
+
 // Removes the comments of one input and writes the result as it is made.
-void RemoveCommentsTo(OpenedInput& input, Output& output) {
-    if (!input.stream) return RemoveCommentsShowingProgress(input, output);
+void RemoveCommentsTo(OpenedInput& input, Output& output, Syntax syntax) {
     std::optional<CodePage> codePage;
     if (input.encoding != Encoding::Auto) codePage = CodePageFor(input.encoding, {});
+    if (syntax == Syntax::C) return RemoveCSyntaxTo(input, codePage, output);
+    if (!input.stream) return RemoveCommentsShowingProgress(input, output);
     RemoveCommentsStreamed(*input.stream, codePage, output);
 }
 
@@ -99,7 +109,7 @@ int RunInPlace(const Options& options, const std::vector<std::string>& inputs, b
         allDone &= Reporting(path, [&] {
             std::optional<OpenedInput> input = Open(path, options.encoding);
             Output output = Output::Replacing(path);
-            RemoveCommentsTo(*input, output);
+            RemoveCommentsTo(*input, output, options.syntax);
             input.reset();  // closed first: Windows does not replace a file that is open
             output.Commit();
         });
@@ -121,7 +131,7 @@ int RunToOneOutput(const Options& options, const std::vector<std::string>& input
         allDone &= Reporting(DisplayName(name), [&] {
             OpenedInput input = Open(name, options.encoding);
             try {
-                RemoveCommentsTo(input, *output);
+                RemoveCommentsTo(input, *output, options.syntax);
             } catch (const OutputError& error) {
                 outputFailure = error;
             }

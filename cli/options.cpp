@@ -31,7 +31,8 @@ std::variant<Options, UsageError> ParseArguments(const std::vector<std::string_v
             if (at + 1 < arguments.size()) return arguments[++at];
             return std::nullopt;
         };
-        const bool takesValue = name == "-o" || name == "--output" || name == "--encoding" || name == "--extensions";
+        const bool takesValue = name == "-o" || name == "--output" || name == "--encoding" || name == "--extensions" ||
+                                name == "--syntax";
         if (attached && !takesValue) return UsageError{"option '" + std::string(name) + "' takes no value"};
 
         if (name == "--") {
@@ -55,6 +56,13 @@ std::variant<Options, UsageError> ParseArguments(const std::vector<std::string_v
             if (!path || path->empty()) return UsageError{"option '" + std::string(name) + "' needs a file name"};
             if (options.outputPath) return UsageError{"only one output file can be given"};
             options.outputPath = std::string(*path);
+        } else if (name == "--syntax") {
+            const auto syntaxName = value();
+            if (!syntaxName) return UsageError{"option '--syntax' needs lines or c"};
+            if (*syntaxName != "lines" && *syntaxName != "c") {
+                return UsageError{"unknown syntax '" + std::string(*syntaxName) + "' (use lines or c)"};
+            }
+            options.syntax = *syntaxName == "c" ? Syntax::C : Syntax::Lines;
         } else if (name == "--encoding") {
             const auto encodingName = value();
             if (!encodingName) return UsageError{"option '--encoding' needs auto, cp932 or utf-8"};
@@ -97,8 +105,20 @@ std::string UsageText(std::string_view program) {
         "                           default: " + std::string(kDefaultExtensions) + "\n"
         "      --encoding ENCODING  auto (default), cp932 or utf-8; auto takes utf-8\n"
         "                           for valid UTF-8 input and cp932 otherwise\n"
+        "      --syntax SYNTAX      lines (default): the window's rules; c: exactly the\n"
+        "                           comments a C or C++ compiler sees\n"
         "  -h, --help               show this help\n"
         "  -V, --version            show the version\n"
+        "\n"
+        "Where the two removals differ:\n"
+        "                         --syntax lines (default)   --syntax c\n"
+        "  // or /* in a string   cut, unless in the line's  kept: strings, characters,\n"
+        "  or character literal   first pair of \"            raw strings, 1'000 lexed\n"
+        "  line splices (\\)       not followed               followed\n"
+        "  a/**/b                 ab                         a b\n"
+        "  lines inside /* */     one space each             empty\n"
+        "  use it for             the window's exact result  code that must still\n"
+        "                                                    compile the same\n"
         "\n"
         "Exit status: 0 on success, 1 when a file failed, 2 for a usage error.\n");
     return text;

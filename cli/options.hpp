@@ -12,8 +12,12 @@ namespace kezurin::cli {
 
 inline constexpr std::string_view kStandardInput = "-";
 
+// Which comments go: the window's line rules, or exactly those a C or C++ compiler sees.
+enum class Syntax { Lines, C };
+
 struct Options {
     Encoding encoding = Encoding::Auto;
+    Syntax syntax = Syntax::Lines;          // --syntax
     bool inPlace = false;
     std::optional<std::string> outputPath;  // -o; standard output when empty
     std::vector<std::string> inputs;        // never empty: "-" when none were given

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "c_syntax_removal.hpp"
 #include "progress_bar.hpp"
 #include "kezurin/text_host.hpp"
 
@@ -294,6 +295,60 @@ INSTANTIATE_TEST_SUITE_P(
                     EncodingCase{"auto on text that turns out not utf-8 after 200 KB", {},
                                  AsciiLines() + kUtf8Line + "\xFF\n", AsciiLines() + kUtf8Line + "\xFF\n"}));
 
+// ---- --syntax c ----
+
+std::string CSyntaxOutput(const std::string& text, const kezurin::CodePage& codePage) {
+    std::string out;
+    kezurin::cli::RemoveCSyntaxComments(text, codePage, [&](std::string_view piece) { out.append(piece); });
+    return out;
+}
+
+class CSyntaxProgramTest : public ProgramTest, public testing::WithParamInterface<EncodingCase> {};
+
+TEST_P(CSyntaxProgramTest, RemovesWhatACompilerSees) {
+    const Outcome run = RunCli(GetParam().options, StandardInput(GetParam().input));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, GetParam().expected) << GetParam().name;
+}
+
+const std::string kSoLine = "s = \"\x83\x5C\"; // c\r\n";  // "ソ" in Shift-JIS, a backslash in UTF-8
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, CSyntaxProgramTest,
+    testing::Values(
+        EncodingCase{"crlf", {"--syntax", "c"}, "f(\"http://x\"); /* a\r\nb */ x; // c\r\n", "f(\"http://x\"); \r\n x; \r\n"},
+        EncodingCase{"lines stays the default", {}, "f(\"a\", \"http://x\"); // c\n", "f(\"a\", \"http:\n"},
+        EncodingCase{"cp932", {"--syntax=c", "--encoding", "cp932"}, kSoLine, "s = \"\x83\x5C\"; \r\n"},
+        EncodingCase{"utf-8", {"--syntax=c", "--encoding", "utf-8"}, kSoLine, kSoLine},
+        EncodingCase{"auto on shift-jis after 200 KB", {"--syntax", "c"}, AsciiLines() + kSoLine,
+                     AsciiLines() + "s = \"\x83\x5C\"; \r\n"},
+        EncodingCase{"auto on utf-8", {"--syntax", "c"}, "s = \"\xE3\x81\x81\"; // c\n", "s = \"\xE3\x81\x81\"; \n"}));
+
+// Read a part at a time: a raw string and a block comment each run over several parts.
+TEST_F(ProgramTest, CSyntaxLargeTextGivesTheSameBytesAsInOnePiece) {
+    std::string text = "a = R\"x(" + std::string(300000, 'r') + "\n// kept\n)x\"; /* " + std::string(300000, 'c') +
+                       "\n*/ b; // end\r\n";
+    for (unsigned seed = 1; seed < 20; ++seed) text += GeneratedCrLfText(seed);
+    const std::string expected = CSyntaxOutput(text, kezurin::kShiftJis);
+    const std::string file = Write("large.c", text);
+    EXPECT_TRUE(RunCli({"--syntax", "c", file}).out == expected);
+    EXPECT_TRUE(RunCli({"--syntax", "c"}, StandardInput(text)).out == expected);
+    EXPECT_TRUE(RunCli({"--syntax", "c", file}, ErrorOnTerminal()).out == expected);
+}
+
+TEST_F(ProgramTest, CSyntaxInPlaceAndToAFile) {
+    const std::string a = Write("a.c", "a = '\"'; // 1\n"), b = Write("b.c", "b/**/c;\n");
+    const Outcome run = RunCli({"--syntax", "c", "-i", a, Path("missing.c"), b});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "kezurin-cli: " + Path("missing.c") + ": No such file or directory\n");
+    EXPECT_EQ(ReadFile(a), "a = '\"'; \n");
+    EXPECT_EQ(ReadFile(b), "b c;\n");
+    const Outcome toFile = RunCli({"--syntax", "c", a, b, "-o", Path("out.c")});
+    EXPECT_EQ(toFile.status, 0) << toFile.err;
+    EXPECT_EQ(ReadFile(Path("out.c")), "a = '\"'; \nb c;\n");
+}
+
 // ---- several files ----
 
 TEST_F(ProgramTest, MissingFileIsReportedAndTheOthersStillProcessed) {
@@ -344,6 +399,7 @@ INSTANTIATE_TEST_SUITE_P(
                     StatusCase{{"--version"}, 0, "kezurin-cli 1."}, StatusCase{{}, 0, ""},
                     StatusCase{{"/nonexistent/a.c"}, 1, ""}, StatusCase{{"--bogus"}, 2, ""},
                     StatusCase{{"-i"}, 2, ""}, StatusCase{{"--encoding", "latin1"}, 2, ""},
+                    StatusCase{{"--syntax", "pascal"}, 2, ""},
                     StatusCase{{"-i", "-o", "x", "y"}, 2, ""}));
 
 // ---- writing files ----
