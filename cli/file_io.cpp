@@ -265,6 +265,22 @@ std::size_t InputStream::ReadSome(char* to, std::size_t size) {
     }
 }
 
+std::optional<InputStream::Place> InputStream::RegularFilePlace() const {
+    StatBuffer info{};
+    if (FileStat(fd_, info) != 0 || !IsRegularFile(info)) return std::nullopt;
+    const long long position = SeekPosition(fd_);
+    if (position < 0) return std::nullopt;
+    return Place{static_cast<std::uint64_t>(position), static_cast<std::uint64_t>(info.st_size)};
+}
+
+void InputStream::SeekTo(std::uint64_t position) {
+#ifdef _WIN32
+    if (_lseeki64(fd_, static_cast<long long>(position), SEEK_SET) < 0) ThrowErrno();
+#else
+    if (lseek(fd_, static_cast<off_t>(position), SEEK_SET) < 0) ThrowErrno();
+#endif
+}
+
 std::string ReadStandardInput() { return ReadAll(0); }
 
 Output::Output(std::unique_ptr<State> state)

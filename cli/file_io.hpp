@@ -5,8 +5,10 @@
 // caller adds the file's name.
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -39,6 +41,16 @@ public:
     std::size_t ReadSome(char* to, std::size_t size);
     // Reads all that is left.
     std::string ReadRest();
+
+    // For a regular file, where reading stands and the file's size; nothing
+    // for what can only be read on (a pipe, a terminal).
+    struct Place {
+        std::uint64_t position;
+        std::uint64_t size;
+    };
+    std::optional<Place> RegularFilePlace() const;
+    // Goes back (or on) to `position` of a regular file.
+    void SeekTo(std::uint64_t position);
 
 private:
     InputStream(int fd, bool ownsFd) : fd_(fd), ownsFd_(ownsFd) {}

@@ -16,7 +16,6 @@
 #include "progress_bar.hpp"
 #include "streamed_removal.hpp"
 #include "source_tree.hpp"
-#include "kezurin/text_host.hpp"
 
 #ifndef KEZURIN_VERSION
 #define KEZURIN_VERSION "unknown"
@@ -38,45 +37,30 @@ std::string_view DisplayName(const std::string& input) {
     return input == kStandardInput ? kStandardInputName : std::string_view(input);
 }
 
-// One input, ready to be read: opened, or, where a progress bar is shown,
-// already read whole.
+// One input, opened, with the encoding it is read in.
 struct OpenedInput {
     std::string name;
     Encoding encoding;
-    std::optional<InputStream> stream;
-    std::string text;
+    InputStream stream;
 };
 
 OpenedInput Open(const std::string& input, Encoding encoding) {
-    OpenedInput opened{input, encoding, std::nullopt, {}};
-    if (!StandardErrorIsTerminal()) {
-        opened.stream.emplace(input == kStandardInput ? InputStream::StandardInput() : InputStream::OpenFile(input));
-    } else {
-        opened.text = input == kStandardInput ? ReadStandardInput() : ReadWholeFile(input);
-    }
-    return opened;
+    return {input, encoding, input == kStandardInput ? InputStream::StandardInput() : InputStream::OpenFile(input)};
 }
 
-// On a terminal a progress bar shows the run's two passes, over lines kept in memory.
-void RemoveCommentsShowingProgress(OpenedInput& input, Output& output) {
-    const CodePage codePage = CodePageFor(input.encoding, input.text);
-    ProgressBar progress(DisplayName(input.name), CountLines(input.text));
-    TextHost host(std::move(input.text), LineBreaks::CrLfOrLf);
-    host.OnRepaint([&progress] { progress.Step(); });
-    RunRemoval(host, codePage);
-    progress.Clear();
-    if (!host.Messages().empty()) {
-        throw FileError("comment removal failed (out of memory, or a line too long to hold)");
-    }
-    host.WriteOutput(WritingTo(output));
-}
-
-// Removes the comments of one input and writes the result as it is made.
+// Removes the comments of one input and writes the result as it is made; on
+// a terminal a progress bar shows how far it has come, the input streaming
+// all the same.
 void RemoveCommentsTo(OpenedInput& input, Output& output) {
-    if (!input.stream) return RemoveCommentsShowingProgress(input, output);
     std::optional<CodePage> codePage;
     if (input.encoding != Encoding::Auto) codePage = CodePageFor(input.encoding, {});
-    RemoveCommentsStreamed(*input.stream, codePage, output);
+    if (!StandardErrorIsTerminal()) return RemoveCommentsStreamed(input.stream, codePage, output);
+    const std::optional<InputStream::Place> place = input.stream.RegularFilePlace();
+    std::optional<std::uint64_t> size;
+    if (place && place->size >= place->position) size = place->size - place->position;
+    ProgressBar bar(DisplayName(input.name), size);
+    RemoveCommentsStreamed(input.stream, codePage, output,
+                           [&bar](Pass pass, std::uint64_t bytesDone) { bar.Show(pass, bytesDone); });
 }
 
 // Runs `step`; a failure is reported under `name` and makes the result false.

@@ -34,29 +34,28 @@ std::uint64_t MonotonicMilliseconds() {
 #endif
 }
 
-std::string ProgressLine(std::string_view label, std::size_t steps, std::size_t linesPerPass) {
-    const std::size_t total = std::max<std::size_t>(linesPerPass, 1);
-    const int pass = steps <= total ? 1 : 2;
-    const std::size_t done = std::min(pass == 1 ? steps : steps - total, total);
-    const std::size_t filled = done * kBarWidth / total;
-    const std::size_t percent = done * 100 / total;
-
+std::string ProgressLine(std::string_view label, Pass pass, std::uint64_t bytesDone,
+                         std::optional<std::uint64_t> size) {
     std::string line(Shortened(label));
-    line.append(": pass ").append(std::to_string(pass)).append("/2 [");
-    line.append(filled, '#').append(kBarWidth - filled, '.').append("] ");
-    const std::string number = std::to_string(percent);
+    line.append(pass == Pass::Utf8Check ? ": checking UTF-8 " : ": removing comments ");
+    if (!size) return line.append(std::to_string(bytesDone / 1000000)).append(" MB");
+    const std::uint64_t total = std::max<std::uint64_t>(*size, 1);
+    const std::uint64_t done = std::min(bytesDone, total);
+    const auto filled = static_cast<std::size_t>(done * kBarWidth / total);
+    line.append("[").append(filled, '#').append(kBarWidth - filled, '.').append("] ");
+    const std::string number = std::to_string(done * 100 / total);
     line.append(3 - number.size(), ' ').append(number).append("%");
     return line;
 }
 
-ProgressBar::ProgressBar(std::string_view label, std::size_t linesPerPass)
-    : label_(label), linesPerPass_(linesPerPass), nextDrawMs_(MonotonicMilliseconds() + kRedrawIntervalMs) {}
+ProgressBar::ProgressBar(std::string_view label, std::optional<std::uint64_t> size)
+    : label_(label), size_(size), nextDrawMs_(MonotonicMilliseconds() + kRedrawIntervalMs) {}
 
-void ProgressBar::Tick() {
+void ProgressBar::Show(Pass pass, std::uint64_t bytesDone) {
     const std::uint64_t now = MonotonicMilliseconds();
     if (now < nextDrawMs_) return;
     nextDrawMs_ = now + kRedrawIntervalMs;
-    Draw(ProgressLine(label_, steps_, linesPerPass_));
+    Draw(ProgressLine(label_, pass, bytesDone, size_));
 }
 
 void ProgressBar::Draw(std::string_view line) {

@@ -61,12 +61,21 @@ std::array<std::uint64_t, N> MatchBlockScalar(const char* block, const std::arra
 }
 
 #if KEZURIN_SSE2
+// A block of 64 bytes as four vectors.
+struct Vectors {
+    __m128i parts[kBlockSize / 16];
+};
+inline Vectors LoadBlock(const char* block) {
+    Vectors vectors;
+    for (std::size_t i = 0; i < kBlockSize / 16; ++i)
+        vectors.parts[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
+    return vectors;
+}
+
 // MatchBlockScalar sixteen bytes at a time.
 template <std::size_t N>
 std::array<std::uint64_t, N> MatchBlockSse2(const char* block, const std::array<char, N>& bytes) {
-    __m128i parts[kBlockSize / 16];
-    for (std::size_t i = 0; i < kBlockSize / 16; ++i)
-        parts[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
+    const auto [parts] = LoadBlock(block);
     std::array<std::uint64_t, N> matches{};
     for (std::size_t k = 0; k < N; ++k) {
         const __m128i sought = _mm_set1_epi8(bytes[k]);
@@ -89,11 +98,10 @@ inline std::uint64_t HighBitsScalar(const char* block) {
 
 #if KEZURIN_SSE2
 inline std::uint64_t HighBitsSse2(const char* block) {
+    const auto [parts] = LoadBlock(block);
     std::uint64_t bits = 0;
-    for (std::size_t i = 0; i < kBlockSize / 16; ++i) {
-        const __m128i part = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
-        bits |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(part))} << (16 * i);
-    }
+    for (std::size_t i = 0; i < kBlockSize / 16; ++i)
+        bits |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(parts[i]))} << (16 * i);
     return bits;
 }
 #endif
@@ -103,6 +111,54 @@ inline std::uint64_t HighBits(const char* block) {
     return HighBitsSse2(block);
 #else
     return HighBitsScalar(block);
+#endif
+}
+
+// A range of byte values, both ends included.
+struct ByteRange {
+    unsigned char first;
+    unsigned char last;
+};
+
+// Where the bytes of each range stand in a block of 64 bytes: bit i of
+// result[k] is set when byte i of the block lies in ranges[k]. The reference
+// for the vector path.
+template <std::size_t N>
+std::array<std::uint64_t, N> MatchRangesScalar(const char* block, const std::array<ByteRange, N>& ranges) {
+    std::array<std::uint64_t, N> matches{};
+    for (std::size_t i = 0; i < kBlockSize; ++i) {
+        const auto byte = static_cast<unsigned char>(block[i]);
+        for (std::size_t k = 0; k < N; ++k)
+            matches[k] |= std::uint64_t{byte >= ranges[k].first && byte <= ranges[k].last} << i;
+    }
+    return matches;
+}
+
+#if KEZURIN_SSE2
+template <std::size_t N>
+std::array<std::uint64_t, N> MatchRangesSse2(const char* block, const std::array<ByteRange, N>& ranges) {
+    const auto [parts] = LoadBlock(block);
+    std::array<std::uint64_t, N> matches{};
+    for (std::size_t k = 0; k < N; ++k) {
+        // byte - first, wrapping, is at most last - first exactly in the range.
+        const __m128i first = _mm_set1_epi8(static_cast<char>(ranges[k].first));
+        const __m128i width = _mm_set1_epi8(static_cast<char>(ranges[k].last - ranges[k].first));
+        for (std::size_t i = 0; i < kBlockSize / 16; ++i) {
+            const __m128i offset = _mm_sub_epi8(parts[i], first);
+            const __m128i inside = _mm_cmpeq_epi8(_mm_min_epu8(offset, width), offset);
+            matches[k] |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(inside))} << (16 * i);
+        }
+    }
+    return matches;
+}
+#endif
+
+template <std::size_t N>
+std::array<std::uint64_t, N> MatchRanges(const char* block, const std::array<ByteRange, N>& ranges) {
+#if KEZURIN_SSE2
+    return MatchRangesSse2(block, ranges);
+#else
+    return MatchRangesScalar(block, ranges);
 #endif
 }
 
@@ -119,9 +175,7 @@ std::array<bool, N> BlockHoldsScalar(const char* block, const std::array<char, N
 #if KEZURIN_SSE2
 template <std::size_t N>
 std::array<bool, N> BlockHoldsSse2(const char* block, const std::array<char, N>& bytes) {
-    __m128i parts[kBlockSize / 16];
-    for (std::size_t i = 0; i < kBlockSize / 16; ++i)
-        parts[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
+    const auto [parts] = LoadBlock(block);
     std::array<bool, N> holds{};
     for (std::size_t k = 0; k < N; ++k) {
         const __m128i sought = _mm_set1_epi8(bytes[k]);

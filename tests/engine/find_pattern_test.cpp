@@ -1,11 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "kezurin/code_page.hpp"
+#include "line_search.hpp"
 
 namespace kezurin {
 namespace {
+
+// The search with positions counted from 1 and 0 for "not found".
+std::size_t FindPattern(std::string_view text, std::string_view pattern, const CodePage& codePage = kShiftJis) {
+    if (text.empty()) return 0;
+    const std::size_t at = detail::FindFrom(text, pattern, 0, codePage);
+    return at == std::string_view::npos ? 0 : at + 1;
+}
 
 struct FindCase {
     std::string text;
@@ -48,6 +57,34 @@ TEST(FindPattern, CountsLeadBytesOnlyBackToTheStartOfThePieceSearched) {
     const std::string line = "\x81//";
     EXPECT_EQ(FindPattern(line, "//"), 0u);
     EXPECT_EQ(FindPattern(std::string_view(line).substr(1), "//"), 1u);
+}
+
+// The search over a line's marks, against the search over its bytes: every
+// pattern of the rules, from every offset, in every piece.
+TEST(LineSearch, MarksFindWhatTheBytesFind) {
+    static const std::vector<std::string> pieces = {"/", "*", "\"", " ", "a", "\x81", "\x95\x5C", "//", "/*", "*/"};
+    std::mt19937 random(1210);
+    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
+    for (int round = 0; round < 3000; ++round) {
+        std::string line;
+        while (line.size() < static_cast<std::size_t>(round % 66)) line += pieces[pick(random)];
+        line.resize(std::min<std::size_t>(line.size(), detail::MarkedSearch::kMaxLength));
+        // Read in place, with bytes of the text beyond the line, or from a copy.
+        const std::string text = line + "//*\"" + std::string(64, '/');
+        const std::string_view inText(text.data(), line.size());
+        for (const CodePage& page : {kShiftJis, CodePage{}}) {
+            const detail::ByteSearch bytes{line, page};
+            const auto marks = detail::MarkedSearch::Of(inText, round % 2 ? line.size() : text.size(), page);
+            for (const std::string_view pattern : {"//", "/*", "*/", "\"", "/"}) {
+                for (std::size_t piece = 0; piece <= line.size(); ++piece) {
+                    ASSERT_EQ(marks.FindBytes(pattern, piece), bytes.FindBytes(pattern, piece)) << line;
+                    for (std::size_t from = piece; from <= line.size(); from += 3)
+                        ASSERT_EQ(marks.Find(pattern, from, piece), bytes.Find(pattern, from, piece))
+                            << testing::PrintToString(line) << " " << pattern << " " << from << " " << piece;
+                }
+            }
+        }
+    }
 }
 
 TEST(CodePage, ShiftJisLeadBytesAreExactlyTheDoubleByteRanges) {

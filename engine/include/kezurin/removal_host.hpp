@@ -31,6 +31,9 @@ public:
     virtual void Repaint() = 0;
     virtual void Beep() = 0;
     virtual void ShowMessage(std::string_view text) = 0;
+    // Called once after a run's completion caption, as its last call; not
+    // after a failure. A host that defers its output hands it over here.
+    virtual void RunFinished() {}
 };
 
 }  // namespace kezurin
