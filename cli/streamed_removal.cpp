@@ -1,8 +1,11 @@
 #include "streamed_removal.hpp"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <deque>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "input_text.hpp"
@@ -16,21 +19,25 @@ namespace {
 // reading, removal and writing; the parts are worked on in turn, as handing
 // them between threads cost more than it saved.
 constexpr std::size_t kPartSize = 128 * 1024;
+// What a pipe read on while choosing is kept in.
+constexpr std::size_t kReadOnPartSize = 4 * 1024 * 1024;
 
 // The input as read into one buffer: the start of a line that the next part
 // goes on with, then the part.
 class PartBuffer {
 public:
-    // Reads the next part after what the buffer holds; its size, 0 at the end.
-    std::size_t ReadMore(InputStream& input) {
+    // Reads the next part after what the buffer holds with read(to, size);
+    // its size, 0 at the end.
+    template <class Read>
+    std::size_t ReadMore(const Read& read) {
         if (size_ * 2 > capacity_) {
-            // A long line, or a pipe read on: room to read more of it.
+            // A long line: room to read the rest of it.
             auto larger = std::make_unique_for_overwrite<char[]>(capacity_ * 2);
             std::memcpy(larger.get(), bytes_.get(), size_);
             bytes_ = std::move(larger);
             capacity_ *= 2;
         }
-        const std::size_t got = input.ReadSome(bytes_.get() + size_, capacity_ - size_);
+        const std::size_t got = read(bytes_.get() + size_, capacity_ - size_);
         size_ += got;
         return got;
     }
@@ -69,6 +76,27 @@ bool RestIsUtf8(InputStream& input, std::uint64_t start, std::uint64_t position,
     return utf8.Valid();
 }
 
+// Reads a pipe on, keeping what it reads, until the input stops being UTF-8
+// or ends: a pipe cannot be read twice.
+std::deque<std::string> ReadOnWhileUtf8(InputStream& input, Utf8Check& utf8, std::uint64_t done,
+                                        const ProgressReport& progress) {
+    std::deque<std::string> parts;
+    while (!utf8.Failed()) {
+        // Filled up, as a pipe gives less at a time than a part holds.
+        std::string part(kReadOnPartSize, '\0');
+        std::size_t size = 0;
+        for (std::size_t got = 1; got != 0 && size < part.size(); size += got)
+            got = input.ReadSome(part.data() + size, part.size() - size);
+        part.resize(size);
+        if (part.empty()) break;
+        utf8.Feed(part);
+        done += part.size();
+        if (progress) progress(Pass::Utf8Check, done);
+        parts.push_back(std::move(part));
+    }
+    return parts;
+}
+
 }  // namespace
 
 TextRemoval::Sink WritingTo(Output& output) {
@@ -86,7 +114,6 @@ void RemoveCommentsStreamed(InputStream& input, std::optional<CodePage> codePage
     TextRemoval removal(LineBreaks::CrLfOrLf, codePage.value_or(CodePage{}), WritingTo(output));
     if (progress) removal.OnProgress([&progress](std::uint64_t done) { progress(Pass::Removal, done); });
     bool choosing = !codePage;  // --encoding auto, until the choice is made
-    bool readingOn = false;     // a pipe, read on until the choice is made
     Utf8Check utf8;             // all that was read, while choosing
     const auto choose = [&](bool validUtf8) {
         removal.UseCodePage(AutoCodePage(validUtf8));
@@ -95,9 +122,23 @@ void RemoveCommentsStreamed(InputStream& input, std::optional<CodePage> codePage
     const std::optional<InputStream::Place> place = input.RegularFilePlace();
     const std::uint64_t start = place ? place->position : 0;
     std::uint64_t position = start;
+    std::deque<std::string> readOn;  // a pipe's parts read while choosing, still to go through
+    std::size_t readOnDone = 0;      // of the first of them
+    const auto read = [&](char* to, std::size_t size) {
+        if (readOn.empty()) return input.ReadSome(to, size);
+        const std::string& part = readOn.front();
+        size = std::min(size, part.size() - readOnDone);
+        std::memcpy(to, part.data() + readOnDone, size);
+        readOnDone += size;
+        if (readOnDone == part.size()) {
+            readOn.pop_front();
+            readOnDone = 0;
+        }
+        return size;
+    };
     PartBuffer buffer;
     for (;;) {
-        const std::size_t got = buffer.ReadMore(input);
+        const std::size_t got = buffer.ReadMore(read);
         position += got;
         if (choosing) {
             utf8.Feed(buffer.Last(got));
@@ -110,13 +151,13 @@ void RemoveCommentsStreamed(InputStream& input, std::optional<CodePage> codePage
             removal.TakeLines(text.substr(0, end));
             return removal.Finish(text.substr(end));
         }
-        if (choosing && (readingOn || ChoiceMatters(text.substr(0, end)))) {
-            if (!place) {
-                readingOn = true;
-                if (progress) progress(Pass::Utf8Check, position - start);
-                continue;
+        if (choosing && ChoiceMatters(text.substr(0, end))) {
+            if (place) {
+                choose(RestIsUtf8(input, start, position, utf8, progress));
+            } else {
+                readOn = ReadOnWhileUtf8(input, utf8, position - start, progress);
+                choose(utf8.Valid());
             }
-            choose(RestIsUtf8(input, start, position, utf8, progress));
         }
         removal.TakeLines(text.substr(0, end));
         buffer.Drop(end);
