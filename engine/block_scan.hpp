@@ -114,39 +114,29 @@ inline std::uint64_t HighBits(const char* block) {
 #endif
 }
 
-// A range of byte values, both ends included.
-struct ByteRange {
-    unsigned char first;
-    unsigned char last;
-};
-
-// Where the bytes of each range stand in a block of 64 bytes: bit i of
-// result[k] is set when byte i of the block lies in ranges[k]. The reference
-// for the vector path.
+// Where the bytes of a block of 64 bytes are at least each of the given
+// values: bit i of result[k] is set when byte i is thresholds[k] or above. The
+// reference for the vector path.
 template <std::size_t N>
-std::array<std::uint64_t, N> MatchRangesScalar(const char* block, const std::array<ByteRange, N>& ranges) {
+std::array<std::uint64_t, N> AtLeastScalar(const char* block, const std::array<unsigned char, N>& thresholds) {
     std::array<std::uint64_t, N> matches{};
-    for (std::size_t i = 0; i < kBlockSize; ++i) {
-        const auto byte = static_cast<unsigned char>(block[i]);
+    for (std::size_t i = 0; i < kBlockSize; ++i)
         for (std::size_t k = 0; k < N; ++k)
-            matches[k] |= std::uint64_t{byte >= ranges[k].first && byte <= ranges[k].last} << i;
-    }
+            matches[k] |= std::uint64_t{static_cast<unsigned char>(block[i]) >= thresholds[k]} << i;
     return matches;
 }
 
 #if KEZURIN_SSE2
 template <std::size_t N>
-std::array<std::uint64_t, N> MatchRangesSse2(const char* block, const std::array<ByteRange, N>& ranges) {
+std::array<std::uint64_t, N> AtLeastSse2(const char* block, const std::array<unsigned char, N>& thresholds) {
     const auto [parts] = LoadBlock(block);
     std::array<std::uint64_t, N> matches{};
     for (std::size_t k = 0; k < N; ++k) {
-        // byte - first, wrapping, is at most last - first exactly in the range.
-        const __m128i first = _mm_set1_epi8(static_cast<char>(ranges[k].first));
-        const __m128i width = _mm_set1_epi8(static_cast<char>(ranges[k].last - ranges[k].first));
+        // A byte is at least the threshold where the larger of the two is the byte.
+        const __m128i threshold = _mm_set1_epi8(static_cast<char>(thresholds[k]));
         for (std::size_t i = 0; i < kBlockSize / 16; ++i) {
-            const __m128i offset = _mm_sub_epi8(parts[i], first);
-            const __m128i inside = _mm_cmpeq_epi8(_mm_min_epu8(offset, width), offset);
-            matches[k] |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(inside))} << (16 * i);
+            const __m128i atLeast = _mm_cmpeq_epi8(_mm_max_epu8(parts[i], threshold), parts[i]);
+            matches[k] |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(atLeast))} << (16 * i);
         }
     }
     return matches;
@@ -154,11 +144,11 @@ std::array<std::uint64_t, N> MatchRangesSse2(const char* block, const std::array
 #endif
 
 template <std::size_t N>
-std::array<std::uint64_t, N> MatchRanges(const char* block, const std::array<ByteRange, N>& ranges) {
+std::array<std::uint64_t, N> AtLeast(const char* block, const std::array<unsigned char, N>& thresholds) {
 #if KEZURIN_SSE2
-    return MatchRangesSse2(block, ranges);
+    return AtLeastSse2(block, thresholds);
 #else
-    return MatchRangesScalar(block, ranges);
+    return AtLeastScalar(block, thresholds);
 #endif
 }
 

@@ -16,24 +16,33 @@ using detail::kBlockSize;
 // be continuation bytes. A block shorter than 64 bytes is padded with zeros,
 // which no sequence can claim, so a sequence cut off at the text's end fails.
 bool CheckBlock(const char* block, Utf8Check::Carry& carry) {
-    if ((detail::HighBits(block) | carry.continuations) == 0) return true;  // ASCII
-    const auto [continuation, below0xA0, below0x90, lead2, lead3, lead4, e0, ed, f0, f4] = detail::MatchRanges(
-        block, std::array<detail::ByteRange, 10>{{{0x80, 0xBF}, {0x80, 0x9F}, {0x80, 0x8F}, {0xC2, 0xDF},
-                                                  {0xE0, 0xEF}, {0xF0, 0xF4}, {0xE0, 0xE0}, {0xED, 0xED},
-                                                  {0xF0, 0xF0}, {0xF4, 0xF4}}});
-    const std::uint64_t leads = lead2 | lead3 | lead4;
-    const std::uint64_t longLeads = lead3 | lead4;
+    const std::uint64_t high = detail::HighBits(block);
+    if ((high | carry.continuations) == 0) return true;  // ASCII
+    const auto [c0Up, c2Up, e0Up, f0Up, f5Up] =
+        detail::AtLeast(block, std::array<unsigned char, 5>{0xC0, 0xC2, 0xE0, 0xF0, 0xF5});
+    const std::uint64_t continuation = high & ~c0Up;
+    const std::uint64_t leads = c2Up & ~f5Up;
+    const std::uint64_t longLeads = e0Up & ~f5Up;  // three and four bytes
+    const std::uint64_t lead4 = f0Up & ~f5Up;
     const std::uint64_t claimed = (leads << 1) | (longLeads << 2) | (lead4 << 3) | carry.continuations;
+    const bool strays = ((c0Up & ~c2Up) | f5Up) != 0;  // C0, C1, F5 to FF
+    const Utf8Check::Carry before = carry;
+    carry = {(leads >> 63) | (longLeads >> 62) | (lead4 >> 61)};
+    if (claimed != continuation || strays) return false;
+    // E0, ED, F0 and F4 narrow the range of the byte after them: no overlong
+    // forms (after E0 and F0), no surrogates (after ED), nothing above U+10FFFF
+    // (after F4). Rare in most text, so looked at only where a long lead stands.
+    if ((longLeads | before.e0 | before.ed | before.f0 | before.f4) == 0) return true;
+    const auto [e0, ed, f0, f4] = detail::MatchBlock(block, std::array{'\xE0', '\xED', '\xF0', '\xF4'});
+    carry.e0 = (e0 >> 63) != 0, carry.ed = (ed >> 63) != 0, carry.f0 = (f0 >> 63) != 0, carry.f4 = (f4 >> 63) != 0;
     const auto after = [](std::uint64_t bits, bool carried) { return (bits << 1) | std::uint64_t{carried}; };
-    // Overlong forms (after E0 and F0), surrogates (after ED), above U+10FFFF (after F4).
-    const std::uint64_t outOfRange = (after(e0, carry.e0) & below0xA0) |
-                                     (after(ed, carry.ed) & continuation & ~below0xA0) |
-                                     (after(f0, carry.f0) & below0x90) |
-                                     (after(f4, carry.f4) & continuation & ~below0x90);
-    const bool strays = (detail::HighBits(block) & ~(continuation | leads)) != 0;  // C0, C1, F5 to FF
-    carry = {(leads >> 63) | (longLeads >> 62) | (lead4 >> 61), (e0 >> 63) != 0, (ed >> 63) != 0,
-             (f0 >> 63) != 0, (f4 >> 63) != 0};
-    return claimed == continuation && outOfRange == 0 && !strays;
+    const std::uint64_t afterLow = after(e0, before.e0) | after(f0, before.f0);
+    const std::uint64_t afterHigh = after(ed, before.ed) | after(f4, before.f4);
+    if ((afterLow | afterHigh) == 0) return true;
+    const auto [x90Up, xA0Up] = detail::AtLeast(block, std::array<unsigned char, 2>{0x90, 0xA0});
+    const std::uint64_t outOfRange = (after(e0, before.e0) & ~xA0Up) | (after(f0, before.f0) & ~x90Up) |
+                                     (after(ed, before.ed) & xA0Up) | (after(f4, before.f4) & x90Up);
+    return (outOfRange & continuation) == 0;
 }
 
 }  // namespace
