@@ -16,16 +16,16 @@ namespace kezurin::detail {
 // line break. The line pass that empties such a line takes it out of the
 // run's count, so the block pass never sees it.
 template <class Search>
-std::string_view RemoveCommentsOfLine(std::string_view line, const Search& search, bool unbrokenLast,
-                                      bool& InBlockComment, std::string& scratch) {
+LinePieces RemoveCommentsOfLine(std::string_view line, const Search& search, bool unbrokenLast,
+                                bool& InBlockComment, std::string& scratch) {
     const std::string_view cut = RemoveLineComment(line, search);
-    if (cut.empty() && unbrokenLast) return cut;
+    if (cut.empty() && unbrokenLast) return {cut, {}};
     return RemoveBlockComments(cut, InBlockComment, scratch, search.Prefix(cut.size()));
 }
 
 // The same for a line of a text of which `readable` bytes from the line's start may be read.
-inline std::string_view RemoveCommentsOfLine(std::string_view line, std::size_t readable, bool unbrokenLast,
-                                             bool& InBlockComment, std::string& scratch, const CodePage& codePage) {
+inline LinePieces RemoveCommentsOfLine(std::string_view line, std::size_t readable, bool unbrokenLast,
+                                       bool& InBlockComment, std::string& scratch, const CodePage& codePage) {
     if (line.size() <= MarkedSearch::kMaxLength)
         return RemoveCommentsOfLine(line, MarkedSearch::Of(line, readable, codePage), unbrokenLast, InBlockComment,
                                     scratch);

@@ -110,7 +110,7 @@ void RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks, bool& 
             openingCarried = false;
             if (mayOpen || inComment) {
                 const std::string_view line(text.data() + start, lf + 1 - breakLength - start);
-                std::string_view cut;
+                LinePieces cut;
                 if (line.size() <= MarkedSearch::kMaxLength && start + kBlockSize >= offset) {
                     // The line's marks are taken from those of its block and the one before.
                     std::array<std::uint64_t, 3> marks{slashes, asterisks, quotes};

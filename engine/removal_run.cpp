@@ -28,8 +28,10 @@ void RunPasses(RemovalHost& host, const CodePage& codePage) {
     }
     bool InBlockComment = false;
     std::string scratch;
+    std::string joined;
     for (std::size_t j = 0; j < host.GetLineCount(); ++j) {
-        host.PutLine(j, RemoveBlockComments(host.GetLine(j), InBlockComment, scratch, codePage));
+        const LinePieces cut = RemoveBlockComments(host.GetLine(j), InBlockComment, scratch, codePage);
+        host.PutLine(j, cut.back.empty() ? cut.front : joined.assign(cut.front).append(cut.back));
         host.SetCaption(ProgressCaption(caption, kBlockCommentProgress, j));
         host.Repaint();
     }

@@ -29,14 +29,9 @@ public:
 
     // What the walk over the lines hands over.
     void UnchangedLines(const char* start, const char* end) { PutText(start, end); }
-    void CutLine(std::string_view line, std::string_view cut, std::size_t breakLength) {
-        if (cut.data() == line.data()) {
-            PutText(line.data(), line.data() + cut.size());  // the usual cut: a shorter line
-        } else if (!cut.empty()) {
-            // The filler a comment leaves, or a line rebuilt in scratch memory.
-            EndRun();
-            Emit(cut);
-        }
+    void CutLine(std::string_view line, const LinePieces& cut, std::size_t breakLength) {
+        Put(cut.front);
+        Put(cut.back);
         PutText(line.data() + line.size(), line.data() + line.size() + breakLength);
     }
 
@@ -47,6 +42,17 @@ public:
             runStart_ = start;
         }
         runEnd_ = end;
+    }
+
+    void Put(std::string_view piece) {
+        const auto at = reinterpret_cast<std::uintptr_t>(piece.data());
+        if (at >= textStart_ && at + piece.size() <= textEnd_) {
+            PutText(piece.data(), piece.data() + piece.size());
+        } else if (!piece.empty()) {
+            // The filler a comment leaves, or a line rebuilt in scratch memory.
+            EndRun();
+            Emit(piece);
+        }
     }
 
     // Hands over everything put so far.

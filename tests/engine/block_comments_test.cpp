@@ -22,7 +22,8 @@ void PrintTo(const BlockCase& c, std::ostream* os) {
 // The line's result as a string of its own.
 std::string Removed(std::string_view line, bool& InBlockComment, const CodePage& codePage = kShiftJis) {
     std::string scratch;
-    return std::string(RemoveBlockComments(line, InBlockComment, scratch, codePage));
+    const LinePieces pieces = RemoveBlockComments(line, InBlockComment, scratch, codePage);
+    return std::string(pieces.front).append(pieces.back);
 }
 
 class RemoveBlockCommentsCases : public testing::TestWithParam<BlockCase> {};
@@ -92,8 +93,10 @@ TEST(RemoveBlockComments, ReturnsTheLineItselfWhenNothingIsRemoved) {
     const std::string line = "int x = a */ b;";
     std::string scratch;
     bool InBlockComment = false;
-    const std::string_view result = RemoveBlockComments(line, InBlockComment, scratch, kShiftJis);
-    EXPECT_EQ(result.data(), line.data());
+    const LinePieces result = RemoveBlockComments(line, InBlockComment, scratch, kShiftJis);
+    EXPECT_EQ(result.front.data(), line.data());
+    EXPECT_EQ(result.front.size(), line.size());
+    EXPECT_TRUE(result.back.empty());
 }
 
 TEST(RemoveBlockComments, SingleByteCodePageHidesNothing) {
