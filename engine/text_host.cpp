@@ -62,7 +62,7 @@ void TextHost::PutLine(std::size_t index, std::string_view text) {
     if (index >= GetLineCount()) return;
     if (text.size() > kMaxLineLength) throw std::length_error("line too long");
     Line& line = lines_[index];
-    if (text.data() == line.data && text.size() <= line.length) {
+    if (text.empty() || (text.data() == line.data && text.size() <= line.length)) {
         // A prefix of the line itself: the usual result of the line-comment pass.
     } else if (text.size() <= line.capacity) {
         std::memmove(const_cast<char*>(line.data), text.data(), text.size());
