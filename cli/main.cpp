@@ -48,13 +48,18 @@ OpenedInput Open(const std::string& input, Encoding encoding) {
     return {input, encoding, input == kStandardInput ? InputStream::StandardInput() : InputStream::OpenFile(input)};
 }
 
-// Removes the comments of one input and writes the result as it is made; on
-// a terminal a progress bar shows how far it has come, the input streaming
-// all the same.
-void RemoveCommentsTo(OpenedInput& input, Output& output) {
+// A progress bar goes to standard error on a terminal, unless the output
+// goes to that terminal too, where the two would be mixed up.
+bool ShowsProgress(bool toStandardOutput) {
+    return StandardErrorIsTerminal() && !(toStandardOutput && StandardOutputIsTerminal());
+}
+
+// Removes the comments of one input and writes the result as it is made,
+// with a progress bar where one is shown; the input streams all the same.
+void RemoveCommentsTo(OpenedInput& input, Output& output, bool showProgress) {
     std::optional<CodePage> codePage;
     if (input.encoding != Encoding::Auto) codePage = CodePageFor(input.encoding, {});
-    if (!StandardErrorIsTerminal()) return RemoveCommentsStreamed(input.stream, codePage, output);
+    if (!showProgress) return RemoveCommentsStreamed(input.stream, codePage, output);
     const std::optional<InputStream::Place> place = input.stream.RegularFilePlace();
     std::optional<std::uint64_t> size;
     if (place && place->size >= place->position) size = place->size - place->position;
@@ -82,7 +87,7 @@ int RunInPlace(const Options& options, const std::vector<std::string>& inputs, b
         allDone &= Reporting(path, [&] {
             std::optional<OpenedInput> input = Open(path, options.encoding);
             Output output = Output::Replacing(path);
-            RemoveCommentsTo(*input, output);
+            RemoveCommentsTo(*input, output, ShowsProgress(false));
             input.reset();  // closed first: Windows does not replace a file that is open
             output.Commit();
         });
@@ -104,7 +109,7 @@ int RunToOneOutput(const Options& options, const std::vector<std::string>& input
         allDone &= Reporting(DisplayName(name), [&] {
             OpenedInput input = Open(name, options.encoding);
             try {
-                RemoveCommentsTo(input, *output);
+                RemoveCommentsTo(input, *output, ShowsProgress(!options.outputPath));
             } catch (const OutputError& error) {
                 outputFailure = error;
             }

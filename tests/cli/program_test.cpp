@@ -61,6 +61,7 @@ struct RunSetup {
     std::string input;                   // standard input
     std::optional<int> pipePauseMs;      // standard input through a pipe, in parts this far apart
     bool errorOnTerminal = false;        // standard error on a pseudo-terminal
+    bool outputOnTerminal = false;       // with errorOnTerminal: standard output on it too
     std::optional<rlim_t> fileSizeLimit;  // larger writes fail with EFBIG, also for root
 };
 
@@ -144,7 +145,7 @@ protected:
         const pid_t child = fork();
         if (child == 0) {
             dup2(setup.pipePauseMs ? feed[0] : open(in.c_str(), O_RDONLY), 0);
-            dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+            dup2(setup.outputOnTerminal ? terminalSide : open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
             dup2(setup.errorOnTerminal ? terminalSide : open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
             if (setup.fileSizeLimit) {
                 const rlimit limit{*setup.fileSizeLimit, *setup.fileSizeLimit};
@@ -532,6 +533,13 @@ TEST_F(ProgramTest, ProgressBarOnlyOnATerminalAndTheOutputTheSame) {
     EXPECT_GE(draws, 1u) << piped.err;
     EXPECT_LE(draws, static_cast<std::size_t>(piped.milliseconds / 100 + 1));
     EXPECT_NE(piped.err.find(" MB"), std::string::npos) << piped.err;
+
+    // Where the output goes to the same terminal, no bar is mixed into it.
+    slow.outputOnTerminal = true;
+    const Outcome shared = RunCli({}, slow);
+    EXPECT_EQ(shared.status, 0);
+    EXPECT_EQ(shared.err.find("removing comments"), std::string::npos);
+    EXPECT_GT(shared.err.size(), 1u << 19);  // the output itself
 }
 
 }  // namespace
