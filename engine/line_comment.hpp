@@ -13,19 +13,26 @@ namespace detail {
 // first "//" after the second quote, and without one the line stays. No other
 // quote, escape or comment counts. The second quote and the "//" after it are
 // searched for in the piece of the line after the quote before them.
-// `firstSlash`: no slash stands before it.
+// `firstSlash`: no slash stands before it. In two parts, so that the usual
+// line, with no quote before its "//", takes the short one without a call.
+template <class Search>
+std::string_view CutLineCommentAfterQuote(std::string_view line, std::size_t comment, std::size_t firstQuote,
+                                          const Search& search) {
+    constexpr auto npos = std::string_view::npos;
+    const std::size_t secondQuote = search.Find("\"", firstQuote + 1, firstQuote + 1);
+    if (secondQuote == npos || comment > secondQuote) return line.substr(0, comment);
+    const std::size_t afterQuotes = search.Find("//", secondQuote + 1, secondQuote + 1);
+    return afterQuotes == npos ? line : line.substr(0, afterQuotes);
+}
+
 template <class Search>
 std::string_view CutLineComment(std::string_view line, std::size_t firstSlash, const Search& search) {
     constexpr auto npos = std::string_view::npos;
     const std::size_t comment = search.Find("//", firstSlash, 0);
     if (comment == npos) return line;
     const std::size_t firstQuote = search.Find("\"", 0, 0);
-    if (firstQuote == npos) return line.substr(0, comment);
-    const std::size_t secondQuote = search.Find("\"", firstQuote + 1, firstQuote + 1);
-    const bool commentInsideQuotes = secondQuote != npos && firstQuote < comment && comment < secondQuote;
-    if (!commentInsideQuotes) return line.substr(0, comment);
-    const std::size_t afterQuotes = search.Find("//", secondQuote + 1, secondQuote + 1);
-    return afterQuotes == npos ? line : line.substr(0, afterQuotes);
+    if (firstQuote == npos || firstQuote > comment) return line.substr(0, comment);
+    return CutLineCommentAfterQuote(line, comment, firstQuote, search);
 }
 }  // namespace detail
 
