@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Times kezurin-cli against its peers on generated C sources of 1, 10 and 50 MB
 # and prints one table: cat (the floor: read and write the bytes, nothing
-# else), kezurin-cli, kezurin-cli --syntax c, GCC's comment removal (gcc -fpreprocessed -dD -E -P) and
+# else), kezurin-cli in its default mode (--encoding auto, which these UTF-8
+# sources make choose UTF-8), kezurin-cli --syntax c, GCC's comment removal
+# (gcc -fpreprocessed -dD -E -P) and
 # the npm packages decomment and strip-comments run with Node.js, each as a
 # median of several runs (hyperfine) and as a multiple of kezurin-cli's time;
 # then kezurin-cli's peak memory on each file.
@@ -105,11 +107,11 @@ for megabytes in $sizes; do
   for _ in $(seq "$megabytes"); do cat "$block"; done >"$source_file"
   bytes=$(stat -c %s "$source_file")
   say "timing ${megabytes} MB, $runs runs each"
-  cli_s=$(median_seconds "'$cli' --encoding cp932 '$source_file' >'$output'")
+  cli_s=$(median_seconds "'$cli' '$source_file' >'$output'")
   row=$(printf '| %-8s ' "$megabytes MB")
   for command in "cat '$source_file' >'$output'" \
-                 "'$cli' --encoding cp932 '$source_file' >'$output'" \
-                 "'$cli' --syntax c --encoding cp932 '$source_file' >'$output'" \
+                 "'$cli' '$source_file' >'$output'" \
+                 "'$cli' --syntax c '$source_file' >'$output'" \
                  "gcc -fpreprocessed -dD -E -P - <'$source_file' >'$output'" \
                  "node '$filter' '$node_peers/node_modules/decomment' <'$source_file' >'$output'" \
                  "node '$filter' '$node_peers/node_modules/strip-comments' <'$source_file' >'$output'"; do
@@ -118,7 +120,7 @@ for megabytes in $sizes; do
       if (s == "nan") printf "| %-22s ", "failed"; else printf "| %-22s ", sprintf("%.3f s (%.1fx)", s, s / c) }')
   done
   echo "$row|"
-  peak_kb=$(/usr/bin/time -f %M "$cli" --encoding cp932 "$source_file" 2>&1 >/dev/null | tail -n 1)
+  peak_kb=$(/usr/bin/time -f %M "$cli" "$source_file" 2>&1 >/dev/null | tail -n 1)
   memory+=$(awk -v b="$bytes" -v k="$peak_kb" -v m="$megabytes" \
     'BEGIN { printf "kezurin-cli peak memory on %d MB: %.1f MB = %.2f x the input\n", m, k * 1024 / 1e6, k * 1024 / b }')$'\n'
   rm -f "$source_file"

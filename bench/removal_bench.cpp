@@ -1,5 +1,7 @@
-// Throughput of a whole removal run on the in-memory host, against a plain
-// memchr line scan of the same text as the floor.
+// Throughput of the removal against a plain memchr line scan of the same
+// text as the floor: the pass-through, the route of every caller that watches
+// no captions, and the run over the in-memory host, the window's route, with
+// its calls for every line of both passes.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -91,7 +93,7 @@ int main(int argc, char** argv) {
     const double stream = reporter.speed["BM_TextRemoval"] / 1e6;
     const double scan = reporter.speed["BM_MemchrLineScan"] / 1e6;
     const auto ratio = [scan](double speed) { return scan > 0 ? speed / scan : 0.0; };
-    std::printf("\ntext: %.1f MB\nremoval run:      %8.1f MB/s  %6.3f of the scan\n"
-                "text removal:     %8.1f MB/s  %6.3f of the scan\nmemchr line scan: %8.1f MB/s\n",
-                static_cast<double>(Source().size()) / 1e6, removal, ratio(removal), stream, ratio(stream), scan);
+    std::printf("\ntext: %.1f MB\npass-through:     %8.1f MB/s  %6.3f of the scan\n"
+                "removal run:      %8.1f MB/s  %6.3f of the scan\nmemchr line scan: %8.1f MB/s\n",
+                static_cast<double>(Source().size()) / 1e6, stream, ratio(stream), removal, ratio(removal), scan);
 }

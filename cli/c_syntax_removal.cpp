@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "block_scan.hpp"
-#include "kezurin/text_removal.hpp"  // WholeLinesEnd
+#include "kezurin/line_breaks.hpp"
 
 namespace kezurin::cli {
 namespace {
@@ -31,7 +31,7 @@ std::size_t BreakLength(std::string_view text, std::size_t at) {
 
 // Where the line break that ends with the LF at `lf` starts.
 std::size_t BreakStart(std::string_view text, std::size_t lf) {
-    return lf > 0 && text[lf - 1] == '\r' ? lf - 1 : lf;
+    return lf + 1 - BreakLengthAt(text, lf, LineBreaks::CrLfOrLf);
 }
 
 // Blanks that may stand between a splice's backslash and its line break, as

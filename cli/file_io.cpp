@@ -118,35 +118,6 @@ bool IsRegularFile(const StatBuffer& info) { return (info.st_mode & S_IFMT) == S
 
 [[noreturn]] void ThrowErrno() { throw FileError(std::strerror(errno)); }
 
-constexpr std::size_t kReadChunk = 1 << 20;
-
-// Bytes left to read when `fd` is a regular file (so the buffer is allocated
-// once), else 0.
-std::size_t KnownRemainder(int fd) {
-    StatBuffer info{};
-    if (FileStat(fd, info) != 0 || !IsRegularFile(info)) return 0;
-    const long long position = SeekPosition(fd);
-    return position < 0 || position > info.st_size ? 0 : static_cast<std::size_t>(info.st_size - position);
-}
-
-std::string ReadAll(int fd) {
-    std::string text;
-    std::size_t used = 0;
-    text.resize(KnownRemainder(fd) + 1);  // one byte more, so that the end shows without growing
-    for (;;) {
-        if (used == text.size()) text.resize(std::max(text.size() * 2, kReadChunk));
-        const long long got = ReadSome(fd, text.data() + used, text.size() - used);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            ThrowErrno();
-        }
-        if (got == 0) break;
-        used += static_cast<std::size_t>(got);
-    }
-    text.resize(used);
-    return text;
-}
-
 void WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const long long written = WriteSome(fd, bytes.data(), bytes.size());
@@ -262,20 +233,12 @@ void WriteStandardError(std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
-
-std::string ReadWholeFile(const std::string& path) {
-    FileDescriptor fd(OpenForReading(path));
-    return ReadAll(fd.get());
-}
-
 InputStream InputStream::OpenFile(const std::string& path) { return InputStream(OpenForReading(path), true); }
 InputStream InputStream::StandardInput() { return InputStream(0, false); }
 
 InputStream::~InputStream() {
     if (ownsFd_ && fd_ >= 0) CloseFile(fd_);
 }
-
-std::string InputStream::ReadRest() { return ReadAll(fd_); }
 
 std::size_t InputStream::ReadSome(char* to, std::size_t size) {
     for (;;) {
@@ -285,7 +248,21 @@ std::size_t InputStream::ReadSome(char* to, std::size_t size) {
     }
 }
 
-std::string ReadStandardInput() { return ReadAll(0); }
+std::optional<InputStream::Place> InputStream::RegularFilePlace() const {
+    StatBuffer info{};
+    if (FileStat(fd_, info) != 0 || !IsRegularFile(info)) return std::nullopt;
+    const long long position = SeekPosition(fd_);
+    if (position < 0) return std::nullopt;
+    return Place{static_cast<std::uint64_t>(position), static_cast<std::uint64_t>(info.st_size)};
+}
+
+void InputStream::SeekTo(std::uint64_t position) {
+#ifdef _WIN32
+    if (_lseeki64(fd_, static_cast<long long>(position), SEEK_SET) < 0) ThrowErrno();
+#else
+    if (lseek(fd_, static_cast<off_t>(position), SEEK_SET) < 0) ThrowErrno();
+#endif
+}
 
 Output::Output(std::unique_ptr<State> state)
     : state_(std::move(state)), buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)) {}

@@ -1,14 +1,16 @@
 #pragma once
 
-// The command-line program's files and standard streams: inputs read whole
-// or a part at a time, buffered outputs, a file replaced only once its new
+// The command-line program's files and standard streams: inputs read a part
+// at a time, buffered outputs, a file replaced only once its new
 // text is complete, and messages on standard error. Names are UTF-8 inside the
 // program on every system. Every failure is thrown as a FileError whose
 // message is the reason alone; the caller adds the file's name.
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -41,9 +43,6 @@ inline std::string Utf8FromWide(std::wstring_view wide) { return Wtf8FromUtf16(w
 inline std::wstring WideFromUtf8(std::string_view utf8) { return Utf16FromWtf8<wchar_t>(utf8); }
 #endif
 
-std::string ReadWholeFile(const std::string& path);
-std::string ReadStandardInput();
-
 // An input read piece by piece: a file, or standard input (which stays open).
 class InputStream {
 public:
@@ -56,8 +55,16 @@ public:
 
     // Reads up to `size` bytes to `to`; 0 only at the end.
     std::size_t ReadSome(char* to, std::size_t size);
-    // Reads all that is left.
-    std::string ReadRest();
+
+    // For a regular file, where reading stands and the file's size; nothing
+    // for what can only be read on (a pipe, a terminal).
+    struct Place {
+        std::uint64_t position;
+        std::uint64_t size;
+    };
+    std::optional<Place> RegularFilePlace() const;
+    // Goes back (or on) to `position` of a regular file.
+    void SeekTo(std::uint64_t position);
 
 private:
     InputStream(int fd, bool ownsFd) : fd_(fd), ownsFd_(ownsFd) {}

@@ -10,15 +10,12 @@
 #include <variant>
 #include <vector>
 
-#include "c_syntax_removal.hpp"
-#include "c_syntax_streamed.hpp"
 #include "file_io.hpp"
 #include "input_text.hpp"
 #include "options.hpp"
 #include "progress_bar.hpp"
 #include "streamed_removal.hpp"
 #include "source_tree.hpp"
-#include "kezurin/text_host.hpp"
 
 #ifndef KEZURIN_VERSION
 #define KEZURIN_VERSION "unknown"
@@ -41,53 +38,37 @@ std::string_view DisplayName(const std::string& input) {
     return input == kStandardInput ? kStandardInputName : std::string_view(input);
 }
 
-// One input, ready to be read: opened, or, where a progress bar is shown,
-// already read whole.
+// One input, opened, with the encoding it is read in.
 struct OpenedInput {
     std::string name;
     Encoding encoding;
-    std::optional<InputStream> stream;
-    std::string text;
+    InputStream stream;
 };
 
 OpenedInput Open(const std::string& input, Encoding encoding) {
-    OpenedInput opened{input, encoding, std::nullopt, {}};
-    if (!StandardErrorIsTerminal()) {
-        opened.stream.emplace(input == kStandardInput ? InputStream::StandardInput() : InputStream::OpenFile(input));
-    } else {
-        opened.text = input == kStandardInput ? ReadStandardInput() : ReadWholeFile(input);
-    }
-    return opened;
+    return {input, encoding, input == kStandardInput ? InputStream::StandardInput() : InputStream::OpenFile(input)};
 }
 
-// On a terminal a progress bar shows the run's two passes, over lines kept in memory.
-void RemoveCommentsShowingProgress(OpenedInput& input, Output& output) {
-    const CodePage codePage = CodePageFor(input.encoding, input.text);
-    ProgressBar progress(DisplayName(input.name), CountLines(input.text));
-    TextHost host(std::move(input.text), LineBreaks::CrLfOrLf);
-    host.OnRepaint([&progress] { progress.Step(); });
-    RunRemoval(host, codePage);
-    progress.Clear();
-    if (!host.Messages().empty()) {
-        throw FileError("comment removal failed (out of memory, or a line too long to hold)");
-    }
-    host.WriteOutput(WritingTo(output));
+// A progress bar goes to standard error on a terminal, unless the output
+// goes to that terminal too, where the two would be mixed up.
+bool ShowsProgress(bool toStandardOutput) {
+    return StandardErrorIsTerminal() && !(toStandardOutput && StandardOutputIsTerminal());
 }
 
-// --syntax c: one pass at memory speed, so no progress bar; an input already
-// read whole goes through at once.
-void RemoveCSyntaxTo(OpenedInput& input, std::optional<CodePage> codePage, Output& output) {
-    if (input.stream) return RemoveCSyntaxStreamed(*input.stream, codePage, output);
-    RemoveCSyntaxComments(input.text, codePage.value_or(CodePageFor(input.encoding, input.text)), WritingTo(output));
-}
-
-// Removes the comments of one input and writes the result as it is made.
-void RemoveCommentsTo(OpenedInput& input, Output& output, Syntax syntax) {
+// Removes the comments of one input and writes the result as it is made,
+// with a progress bar where one is shown; the input streams all the same.
+// --syntax c is one pass at memory speed and shows no bar.
+void RemoveCommentsTo(OpenedInput& input, Output& output, Syntax syntax, bool showProgress) {
     std::optional<CodePage> codePage;
     if (input.encoding != Encoding::Auto) codePage = CodePageFor(input.encoding, {});
-    if (syntax == Syntax::C) return RemoveCSyntaxTo(input, codePage, output);
-    if (!input.stream) return RemoveCommentsShowingProgress(input, output);
-    RemoveCommentsStreamed(*input.stream, codePage, output);
+    if (syntax == Syntax::C) return RemoveCSyntaxStreamed(input.stream, codePage, output);
+    if (!showProgress) return RemoveCommentsStreamed(input.stream, codePage, output);
+    const std::optional<InputStream::Place> place = input.stream.RegularFilePlace();
+    std::optional<std::uint64_t> size;
+    if (place && place->size >= place->position) size = place->size - place->position;
+    ProgressBar bar(DisplayName(input.name), size);
+    RemoveCommentsStreamed(input.stream, codePage, output,
+                           [&bar](Pass pass, std::uint64_t bytesDone) { bar.Show(pass, bytesDone); });
 }
 
 // Runs `step`; a failure is reported under `name` and makes the result false.
@@ -109,7 +90,7 @@ int RunInPlace(const Options& options, const std::vector<std::string>& inputs, b
         allDone &= Reporting(path, [&] {
             std::optional<OpenedInput> input = Open(path, options.encoding);
             Output output = Output::Replacing(path);
-            RemoveCommentsTo(*input, output, options.syntax);
+            RemoveCommentsTo(*input, output, options.syntax, ShowsProgress(false));
             input.reset();  // closed first: Windows does not replace a file that is open
             output.Commit();
         });
@@ -131,7 +112,7 @@ int RunToOneOutput(const Options& options, const std::vector<std::string>& input
         allDone &= Reporting(DisplayName(name), [&] {
             OpenedInput input = Open(name, options.encoding);
             try {
-                RemoveCommentsTo(input, *output, options.syntax);
+                RemoveCommentsTo(input, *output, options.syntax, ShowsProgress(!options.outputPath));
             } catch (const OutputError& error) {
                 outputFailure = error;
             }

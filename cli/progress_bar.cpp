@@ -4,10 +4,14 @@
 #include <cstdio>
 
 #ifdef _WIN32
+#include <io.h>
 #include <windows.h>
 #else
 #include <time.h>
+#include <unistd.h>
 #endif
+
+#include "file_io.hpp"  // WriteStandardError
 
 namespace kezurin::cli {
 namespace {
@@ -15,12 +19,24 @@ namespace {
 constexpr std::size_t kBarWidth = 30;
 constexpr std::size_t kLabelWidth = 32;
 
-// The end of a long name tells more than its beginning.
+// The end of a long name tells more than its beginning; the cut never falls
+// inside a UTF-8 character.
 std::string_view Shortened(std::string_view label) {
-    return label.size() <= kLabelWidth ? label : label.substr(label.size() - kLabelWidth);
+    if (label.size() <= kLabelWidth) return label;
+    std::size_t start = label.size() - kLabelWidth;
+    while (start < label.size() && (static_cast<unsigned char>(label[start]) & 0xC0) == 0x80) ++start;
+    return label.substr(start);
 }
 
 }  // namespace
+
+bool StandardOutputIsTerminal() {
+#ifdef _WIN32
+    return _isatty(1) != 0;
+#else
+    return isatty(1) != 0;
+#endif
+}
 
 // <chrono> cannot be compiled with the ANSI code page 932 as the execution
 // character set (it spells the micro sign), so the clock comes from the system.
@@ -34,29 +50,28 @@ std::uint64_t MonotonicMilliseconds() {
 #endif
 }
 
-std::string ProgressLine(std::string_view label, std::size_t steps, std::size_t linesPerPass) {
-    const std::size_t total = std::max<std::size_t>(linesPerPass, 1);
-    const int pass = steps <= total ? 1 : 2;
-    const std::size_t done = std::min(pass == 1 ? steps : steps - total, total);
-    const std::size_t filled = done * kBarWidth / total;
-    const std::size_t percent = done * 100 / total;
-
+std::string ProgressLine(std::string_view label, Pass pass, std::uint64_t bytesDone,
+                         std::optional<std::uint64_t> size) {
     std::string line(Shortened(label));
-    line.append(": pass ").append(std::to_string(pass)).append("/2 [");
-    line.append(filled, '#').append(kBarWidth - filled, '.').append("] ");
-    const std::string number = std::to_string(percent);
+    line.append(pass == Pass::Utf8Check ? ": checking UTF-8 " : ": removing comments ");
+    if (!size) return line.append(std::to_string(bytesDone / 1000000)).append(" MB");
+    const std::uint64_t total = std::max<std::uint64_t>(*size, 1);
+    const std::uint64_t done = std::min(bytesDone, total);
+    const auto filled = static_cast<std::size_t>(done * kBarWidth / total);
+    line.append("[").append(filled, '#').append(kBarWidth - filled, '.').append("] ");
+    const std::string number = std::to_string(done * 100 / total);
     line.append(3 - number.size(), ' ').append(number).append("%");
     return line;
 }
 
-ProgressBar::ProgressBar(std::string_view label, std::size_t linesPerPass)
-    : label_(label), linesPerPass_(linesPerPass), nextDrawMs_(MonotonicMilliseconds() + kRedrawIntervalMs) {}
+ProgressBar::ProgressBar(std::string_view label, std::optional<std::uint64_t> size)
+    : label_(label), size_(size), nextDrawMs_(MonotonicMilliseconds() + kRedrawIntervalMs) {}
 
-void ProgressBar::Tick() {
+void ProgressBar::Show(Pass pass, std::uint64_t bytesDone) {
     const std::uint64_t now = MonotonicMilliseconds();
     if (now < nextDrawMs_) return;
     nextDrawMs_ = now + kRedrawIntervalMs;
-    Draw(ProgressLine(label_, steps_, linesPerPass_));
+    Draw(ProgressLine(label_, pass, bytesDone, size_));
 }
 
 void ProgressBar::Draw(std::string_view line) {
@@ -64,7 +79,7 @@ void ProgressBar::Draw(std::string_view line) {
     text.append(line);
     if (line.size() < drawnWidth_) text.append(drawnWidth_ - line.size(), ' ');
     drawnWidth_ = std::max(drawnWidth_, line.size());
-    std::fwrite(text.data(), 1, text.size(), stderr);
+    WriteStandardError(text);  // a console shows the name as characters
     std::fflush(stderr);
 }
 
@@ -72,7 +87,7 @@ void ProgressBar::Clear() {
     if (drawnWidth_ == 0) return;
     std::string text = "\r";
     text.append(drawnWidth_, ' ').append("\r");
-    std::fwrite(text.data(), 1, text.size(), stderr);
+    WriteStandardError(text);  // a console shows the name as characters
     std::fflush(stderr);
     drawnWidth_ = 0;
 }

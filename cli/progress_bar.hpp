@@ -1,49 +1,52 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace kezurin::cli {
 
-// A one-line progress bar on standard error, driven by the removal run's
-// report after every line of its two passes. Step() is on the per-line path:
-// it only counts, and looks at the clock every few hundred lines. Nothing is
-// drawn for an input that is done within the first redraw interval.
+// The passes over an input: for --encoding auto, sometimes a check of the
+// rest of the input for UTF-8 (reading ahead, nothing written); then the
+// removal, which takes each line through both of its passes at once.
+enum class Pass { Utf8Check, Removal };
+
+// A one-line progress bar on standard error: the pass and the bytes of the
+// input done, against its size where that is known. Show() is called for
+// every part read: it looks at the clock and redraws at most every 100 ms.
+// Nothing is drawn for an input that is done within the first interval.
 class ProgressBar {
 public:
     static constexpr std::uint64_t kRedrawIntervalMs = 100;
 
-    ProgressBar(std::string_view label, std::size_t linesPerPass);
+    ProgressBar(std::string_view label, std::optional<std::uint64_t> size);
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;
     ~ProgressBar() { Clear(); }
 
-    void Step() {
-        if ((++steps_ & (kClockEvery - 1)) == 0) Tick();
-    }
+    void Show(Pass pass, std::uint64_t bytesDone);
     // Removes the bar from the terminal, if it was drawn.
     void Clear();
 
 private:
-    static constexpr std::size_t kClockEvery = 256;
-
-    void Tick();
     void Draw(std::string_view line);
 
     std::string label_;
-    std::size_t linesPerPass_;
-    std::size_t steps_ = 0;
+    std::optional<std::uint64_t> size_;
     std::uint64_t nextDrawMs_;
     std::size_t drawnWidth_ = 0;
 };
 
+// Whether standard output is a terminal: a bar there would be mixed into the output.
+bool StandardOutputIsTerminal();
+
 // A clock for intervals, in milliseconds.
 std::uint64_t MonotonicMilliseconds();
 
-// The bar's text for `steps` progress reports of a run over `linesPerPass`
-// lines: which of the two passes, its share done and its percentage.
-std::string ProgressLine(std::string_view label, std::size_t steps, std::size_t linesPerPass);
+// The bar's text: the pass, and the share of `size` done with its percentage,
+// or the megabytes done where the size is not known.
+std::string ProgressLine(std::string_view label, Pass pass, std::uint64_t bytesDone,
+                         std::optional<std::uint64_t> size);
 
 }  // namespace kezurin::cli

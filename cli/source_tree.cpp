@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "file_io.hpp"
+#include "input_text.hpp"  // EqualsIgnoringCase
 
 namespace kezurin::cli {
 namespace {
@@ -24,19 +25,13 @@ std::string NameOf(const fs::path& path) { return path.string(); }
 
 constexpr std::array<std::string_view, 7> kVersionControlFolders = {".git", ".svn", ".hg", ".bzr", "CVS", "_darcs", ".fossil"};
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
 bool HasExtension(const fs::path& file, const std::vector<std::string>& extensions) {
     const std::string name = NameOf(file.filename());
     const std::size_t dot = name.rfind('.');
     if (dot == std::string::npos || dot == 0) return false;
     const std::string_view ending = std::string_view(name).substr(dot + 1);
     return std::any_of(extensions.begin(), extensions.end(),
-                       [ending](const std::string& wanted) { return EqualIgnoringCase(ending, wanted); });
+                       [ending](const std::string& wanted) { return EqualsIgnoringCase(ending, wanted); });
 }
 
 bool IsVersionControlFolder(const fs::path& folder) {

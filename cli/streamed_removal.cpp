@@ -1,13 +1,17 @@
 #include "streamed_removal.hpp"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <deque>
 #include <memory>
-#include <optional>
 #include <string>
+#include <string_view>
 
+#include "c_syntax_removal.hpp"
 #include "input_text.hpp"
-
+#include "kezurin/line_breaks.hpp"
+#include "kezurin/utf8_check.hpp"
 
 namespace kezurin::cli {
 namespace {
@@ -16,19 +20,82 @@ namespace {
 // reading, removal and writing; the parts are worked on in turn, as handing
 // them between threads cost more than it saved.
 constexpr std::size_t kPartSize = 128 * 1024;
+// What a pipe read on while choosing is kept in.
+constexpr std::size_t kReadOnPartSize = 4 * 1024 * 1024;
 
-// The lines of `part` up to `end`, and then the rest of the input: the line
-// begun at the end of `part` followed by `more`.
-void TakeRest(TextRemoval& removal, std::string_view part, std::size_t end, std::string_view more) {
-    removal.TakeLines(part.substr(0, end));
-    std::string joined(part.substr(end));
-    const std::size_t firstBreak = more.find('\n');
-    if (firstBreak == std::string_view::npos) return removal.Finish(joined.append(more));
-    removal.TakeLines(joined.append(more.substr(0, firstBreak + 1)));
-    more.remove_prefix(firstBreak + 1);
-    const std::size_t wholeLines = WholeLinesEnd(more, LineBreaks::CrLfOrLf);
-    removal.TakeLines(more.substr(0, wholeLines));
-    removal.Finish(more.substr(wholeLines));
+// The input as read into one buffer: the start of a line that the next part
+// goes on with, then the part.
+class PartBuffer {
+public:
+    // Reads the next part after what the buffer holds with read(to, size);
+    // its size, 0 at the end.
+    template <class Read>
+    std::size_t ReadMore(const Read& read) {
+        if (size_ * 2 > capacity_) {
+            // A long line: room to read the rest of it.
+            auto larger = std::make_unique_for_overwrite<char[]>(capacity_ * 2);
+            std::memcpy(larger.get(), bytes_.get(), size_);
+            bytes_ = std::move(larger);
+            capacity_ *= 2;
+        }
+        const std::size_t got = read(bytes_.get() + size_, capacity_ - size_);
+        size_ += got;
+        return got;
+    }
+    std::string_view Text() const { return {bytes_.get(), size_}; }
+    std::string_view Last(std::size_t size) const { return Text().substr(size_ - size); }
+    // Lets go of the first `size` bytes.
+    void Drop(std::size_t size) {
+        std::memmove(bytes_.get(), bytes_.get() + size, size_ - size);
+        size_ -= size;
+    }
+
+private:
+    std::size_t capacity_ = kPartSize;
+    std::unique_ptr<char[]> bytes_ = std::make_unique_for_overwrite<char[]>(kPartSize);
+    std::size_t size_ = 0;
+};
+
+// Whether the code page can make a difference to the removal of `lines`.
+bool ChoiceMatters(std::string_view lines) {
+    return AsciiPrefixLength(lines) != lines.size() && LeadByteBeforeMark(lines, kShiftJis);
+}
+
+// Whether all of a regular file is UTF-8: what was read up to `position`, as
+// `utf8` saw it, and the rest, read ahead and then gone back from.
+bool RestIsUtf8(InputStream& input, std::uint64_t start, std::uint64_t position, Utf8Check utf8,
+                const ProgressReport& progress) {
+    const auto ahead = std::make_unique_for_overwrite<char[]>(kPartSize);
+    for (std::uint64_t checked = position; !utf8.Failed();) {
+        const std::size_t got = input.ReadSome(ahead.get(), kPartSize);
+        if (got == 0) break;
+        utf8.Feed({ahead.get(), got});
+        checked += got;
+        if (progress) progress(Pass::Utf8Check, checked - start);
+    }
+    input.SeekTo(position);
+    return utf8.Valid();
+}
+
+// Reads a pipe on, keeping what it reads, until the input stops being UTF-8
+// or ends: a pipe cannot be read twice.
+std::deque<std::string> ReadOnWhileUtf8(InputStream& input, Utf8Check& utf8, std::uint64_t done,
+                                        const ProgressReport& progress) {
+    std::deque<std::string> parts;
+    while (!utf8.Failed()) {
+        // Filled up, as a pipe gives less at a time than a part holds.
+        std::string part(kReadOnPartSize, '\0');
+        std::size_t size = 0;
+        for (std::size_t got = 1; got != 0 && size < part.size(); size += got)
+            got = input.ReadSome(part.data() + size, part.size() - size);
+        part.resize(size);
+        if (part.empty()) break;
+        utf8.Feed(part);
+        done += part.size();
+        if (progress) progress(Pass::Utf8Check, done);
+        parts.push_back(std::move(part));
+    }
+    return parts;
 }
 
 }  // namespace
@@ -43,45 +110,77 @@ TextRemoval::Sink WritingTo(Output& output) {
     };
 }
 
-void RemoveCommentsStreamed(InputStream& input, std::optional<CodePage> codePage, Output& output) {
-    // With the code page to be decided from all of the input, the parts go
-    // through without lead bytes for as long as that makes no difference.
-    const bool deciding = !codePage;
-    Utf8Check utf8;
-    TextRemoval removal(LineBreaks::CrLfOrLf, codePage.value_or(CodePage{}), WritingTo(output));
-    std::size_t capacity = kPartSize;
-    auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
-    std::size_t size = 0;  // the start of a line that the next part goes on with, then the part
+namespace {
+
+// Takes everything `input` gives through `removal` (TakeLines, Finish,
+// UseCodePage), a part of whole lines at a time. While `choosing`, the code
+// page is the one --encoding auto chooses from all of the input, decided at
+// the first part where choiceMatters(lines) says it would make a difference.
+template <class Removal, class ChoiceMatters>
+void StreamThrough(InputStream& input, bool choosing, Removal& removal, ChoiceMatters choiceMatters,
+                   const ProgressReport& progress) {
+    Utf8Check utf8;  // all that was read, while choosing
+    const auto choose = [&](bool validUtf8) {
+        removal.UseCodePage(AutoCodePage(validUtf8));
+        choosing = false;
+    };
+    const std::optional<InputStream::Place> place = input.RegularFilePlace();
+    const std::uint64_t start = place ? place->position : 0;
+    std::uint64_t position = start;
+    std::deque<std::string> readOn;  // a pipe's parts read while choosing, still to go through
+    std::size_t readOnDone = 0;      // of the first of them
+    const auto read = [&](char* to, std::size_t size) {
+        if (readOn.empty()) return input.ReadSome(to, size);
+        const std::string& part = readOn.front();
+        size = std::min(size, part.size() - readOnDone);
+        std::memcpy(to, part.data() + readOnDone, size);
+        readOnDone += size;
+        if (readOnDone == part.size()) {
+            readOn.pop_front();
+            readOnDone = 0;
+        }
+        return size;
+    };
+    PartBuffer buffer;
     for (;;) {
-        const std::size_t got = input.ReadSome(buffer.get() + size, capacity - size);
-        if (deciding) utf8.Feed({buffer.get() + size, got});
-        size += got;
-        const std::string_view part(buffer.get(), size);
+        const std::size_t got = buffer.ReadMore(read);
+        position += got;
+        if (choosing) {
+            utf8.Feed(buffer.Last(got));
+            if (utf8.Failed()) choose(false);
+        }
+        const std::string_view text = buffer.Text();
+        const std::size_t end = WholeLinesEnd(text, LineBreaks::CrLfOrLf);
         if (got == 0) {
-            if (deciding) removal.UseCodePage(utf8.Valid() ? CodePage{} : kShiftJis);
-            return removal.Finish(part);
+            if (choosing) choose(utf8.Valid());
+            removal.TakeLines(text.substr(0, end));
+            return removal.Finish(text.substr(end));
         }
-        const std::size_t end = WholeLinesEnd(part, LineBreaks::CrLfOrLf);
-        const std::string_view lines = part.substr(0, end);
-        if (deciding && AsciiPrefixLength(lines) != lines.size() && LeadByteBeforeMark(lines, kShiftJis)) {
-            // From here the choice matters: the rest is read, and then it is made.
-            const std::string more = input.ReadRest();
-            utf8.Feed(more);
-            removal.UseCodePage(utf8.Valid() ? CodePage{} : kShiftJis);
-            return TakeRest(removal, part, end, more);
+        if (choosing && choiceMatters(text.substr(0, end))) {
+            if (place) {
+                choose(RestIsUtf8(input, start, position, utf8, progress));
+            } else {
+                readOn = ReadOnWhileUtf8(input, utf8, position - start, progress);
+                choose(utf8.Valid());
+            }
         }
-        removal.TakeLines(part.substr(0, end));
-        size -= end;
-        if (size * 2 > capacity) {
-            // A long line: room to read the rest of it.
-            auto larger = std::make_unique_for_overwrite<char[]>(capacity * 2);
-            std::memcpy(larger.get(), buffer.get() + end, size);
-            buffer = std::move(larger);
-            capacity *= 2;
-        } else {
-            std::memmove(buffer.get(), buffer.get() + end, size);
-        }
+        removal.TakeLines(text.substr(0, end));
+        buffer.Drop(end);
     }
+}
+
+}  // namespace
+
+void RemoveCommentsStreamed(InputStream& input, std::optional<CodePage> codePage, Output& output,
+                            const ProgressReport& progress) {
+    TextRemoval removal(LineBreaks::CrLfOrLf, codePage.value_or(CodePage{}), WritingTo(output));
+    if (progress) removal.OnProgress([&progress](std::uint64_t done) { progress(Pass::Removal, done); });
+    StreamThrough(input, !codePage, removal, ChoiceMatters, progress);
+}
+
+void RemoveCSyntaxStreamed(InputStream& input, std::optional<CodePage> codePage, Output& output) {
+    CSyntaxRemoval removal(codePage.value_or(CodePage{}), WritingTo(output));
+    StreamThrough(input, !codePage, removal, CodePageMattersForCSyntax, {});
 }
 
 }  // namespace kezurin::cli

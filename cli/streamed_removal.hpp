@@ -1,11 +1,13 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
-#include <string_view>
 
 #include "file_io.hpp"
 #include "kezurin/code_page.hpp"
 #include "kezurin/text_removal.hpp"
+#include "progress_bar.hpp"
 
 namespace kezurin::cli {
 
@@ -18,13 +20,27 @@ public:
 // A sink that writes to `output`, its failures thrown as OutputError.
 TextRemoval::Sink WritingTo(Output& output);
 
+// Told after every part which pass is at work and how many bytes of the
+// input it has done.
+using ProgressReport = std::function<void(Pass pass, std::uint64_t bytesDone)>;
+
 // Removes the comments of everything `input` gives, a part at a time into
 // one buffer used again and again, and writes the result to `output` as it is
-// made. Lines may end in CR LF or in a lone LF. Without a code page it is the
-// one --encoding auto chooses from all of the input: the input streams
-// through for as long as the choice makes no difference, and from the first
-// part where it would, the rest is read whole first. Failures of the output
-// are thrown as OutputError.
-void RemoveCommentsStreamed(InputStream& input, std::optional<CodePage> codePage, Output& output);
+// made. Lines may end in CR LF or in a lone LF. Failures of the output are
+// thrown as OutputError.
+//
+// Without a code page it is the one --encoding auto chooses from all of the
+// input. The choice matters only where a Shift-JIS lead byte stands right
+// before '/', '*' or '"', so the input streams through for as long as none
+// does. At the first part where one does, the choice is made: at once when
+// what was read is not UTF-8; for a regular file, by checking the rest for
+// UTF-8 ahead of the removal; for a pipe, by reading on, keeping what it
+// reads, until the input stops being UTF-8 or ends.
+void RemoveCommentsStreamed(InputStream& input, std::optional<CodePage> codePage, Output& output,
+                            const ProgressReport& progress = {});
+
+// The same for --syntax c, which chooses the code page the same way, where a
+// Shift-JIS lead byte would change how the text is lexed.
+void RemoveCSyntaxStreamed(InputStream& input, std::optional<CodePage> codePage, Output& output);
 
 }  // namespace kezurin::cli

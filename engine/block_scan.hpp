@@ -61,12 +61,21 @@ std::array<std::uint64_t, N> MatchBlockScalar(const char* block, const std::arra
 }
 
 #if KEZURIN_SSE2
+// A block of 64 bytes as four vectors.
+struct Vectors {
+    __m128i parts[kBlockSize / 16];
+};
+inline Vectors LoadBlock(const char* block) {
+    Vectors vectors;
+    for (std::size_t i = 0; i < kBlockSize / 16; ++i)
+        vectors.parts[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
+    return vectors;
+}
+
 // MatchBlockScalar sixteen bytes at a time.
 template <std::size_t N>
 std::array<std::uint64_t, N> MatchBlockSse2(const char* block, const std::array<char, N>& bytes) {
-    __m128i parts[kBlockSize / 16];
-    for (std::size_t i = 0; i < kBlockSize / 16; ++i)
-        parts[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
+    const auto [parts] = LoadBlock(block);
     std::array<std::uint64_t, N> matches{};
     for (std::size_t k = 0; k < N; ++k) {
         const __m128i sought = _mm_set1_epi8(bytes[k]);
@@ -89,11 +98,10 @@ inline std::uint64_t HighBitsScalar(const char* block) {
 
 #if KEZURIN_SSE2
 inline std::uint64_t HighBitsSse2(const char* block) {
+    const auto [parts] = LoadBlock(block);
     std::uint64_t bits = 0;
-    for (std::size_t i = 0; i < kBlockSize / 16; ++i) {
-        const __m128i part = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
-        bits |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(part))} << (16 * i);
-    }
+    for (std::size_t i = 0; i < kBlockSize / 16; ++i)
+        bits |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(parts[i]))} << (16 * i);
     return bits;
 }
 #endif
@@ -103,6 +111,44 @@ inline std::uint64_t HighBits(const char* block) {
     return HighBitsSse2(block);
 #else
     return HighBitsScalar(block);
+#endif
+}
+
+// Where the bytes of a block of 64 bytes are at least each of the given
+// values: bit i of result[k] is set when byte i is thresholds[k] or above. The
+// reference for the vector path.
+template <std::size_t N>
+std::array<std::uint64_t, N> AtLeastScalar(const char* block, const std::array<unsigned char, N>& thresholds) {
+    std::array<std::uint64_t, N> matches{};
+    for (std::size_t i = 0; i < kBlockSize; ++i)
+        for (std::size_t k = 0; k < N; ++k)
+            matches[k] |= std::uint64_t{static_cast<unsigned char>(block[i]) >= thresholds[k]} << i;
+    return matches;
+}
+
+#if KEZURIN_SSE2
+template <std::size_t N>
+std::array<std::uint64_t, N> AtLeastSse2(const char* block, const std::array<unsigned char, N>& thresholds) {
+    const auto [parts] = LoadBlock(block);
+    std::array<std::uint64_t, N> matches{};
+    for (std::size_t k = 0; k < N; ++k) {
+        // A byte is at least the threshold where the larger of the two is the byte.
+        const __m128i threshold = _mm_set1_epi8(static_cast<char>(thresholds[k]));
+        for (std::size_t i = 0; i < kBlockSize / 16; ++i) {
+            const __m128i atLeast = _mm_cmpeq_epi8(_mm_max_epu8(parts[i], threshold), parts[i]);
+            matches[k] |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(atLeast))} << (16 * i);
+        }
+    }
+    return matches;
+}
+#endif
+
+template <std::size_t N>
+std::array<std::uint64_t, N> AtLeast(const char* block, const std::array<unsigned char, N>& thresholds) {
+#if KEZURIN_SSE2
+    return AtLeastSse2(block, thresholds);
+#else
+    return AtLeastScalar(block, thresholds);
 #endif
 }
 
@@ -119,9 +165,7 @@ std::array<bool, N> BlockHoldsScalar(const char* block, const std::array<char, N
 #if KEZURIN_SSE2
 template <std::size_t N>
 std::array<bool, N> BlockHoldsSse2(const char* block, const std::array<char, N>& bytes) {
-    __m128i parts[kBlockSize / 16];
-    for (std::size_t i = 0; i < kBlockSize / 16; ++i)
-        parts[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
+    const auto [parts] = LoadBlock(block);
     std::array<bool, N> holds{};
     for (std::size_t k = 0; k < N; ++k) {
         const __m128i sought = _mm_set1_epi8(bytes[k]);

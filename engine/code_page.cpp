@@ -47,11 +47,6 @@ std::size_t FindFrom(std::string_view text, std::string_view pattern, std::size_
 
 }  // namespace detail
 
-std::size_t FindPattern(std::string_view text, std::string_view pattern, const CodePage& codePage) {
-    const std::size_t at = detail::FindFrom(text, pattern, 0, codePage);
-    return at == std::string_view::npos ? 0 : at + 1;
-}
-
 std::size_t AsciiPrefixLength(std::string_view text) {
     std::size_t at = 0;
     for (; text.size() - at >= detail::kBlockSize; at += detail::kBlockSize) {

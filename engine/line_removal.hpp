@@ -6,33 +6,30 @@
 #include "block_comments.hpp"
 #include "kezurin/code_page.hpp"
 #include "line_comment.hpp"
-#include "line_marks.hpp"
+#include "line_search.hpp"
 
 namespace kezurin::detail {
 
 // Both passes over one line, in their order: the line comment is cut first,
-// then the block comments of what is left. A host whose progress no one
-// watches can take its lines one at a time like this, as no line's result
-// depends on a later one. `unbrokenLast`: the line is the text's last and has
-// no line break; the line pass that empties it takes it out of the count, so
-// the block pass never sees it.
-inline LinePieces RemoveCommentsOfLine(std::string_view line, const LineMarks* marks, bool unbrokenLast,
-                                       bool& InBlockComment, std::string& scratch, const CodePage& codePage) {
-    if (marks) {
-        // A line wholly inside a comment is one space, and outside one, a line
-        // without "/*" loses at most its line comment: whatever the line pass
-        // leaves is a part of the line, and holds no more than it.
-        if (InBlockComment && marks->Closers() == 0 && !unbrokenLast) return {" ", {}};
-        if (!InBlockComment && marks->Openers() == 0) return {RemoveLineComment(line, *marks, codePage), {}};
-        const std::string_view cut = RemoveLineComment(line, *marks, codePage);
-        if (cut.empty() && unbrokenLast) return {cut, {}};
-        return RemoveBlockComments(cut, marks->Prefix(cut.size()), InBlockComment, scratch, codePage);
-    }
-    // A long line inside a comment without a slash holds no closer.
-    if (InBlockComment && !unbrokenLast && line.find('/') == std::string_view::npos) return {" ", {}};
-    const std::string_view cut = RemoveLineComment(line, codePage);
+// then the block comments of what is left; why this gives the run's bytes is
+// said at RunRemoval. `unbrokenLast`: the line is the text's last and has no
+// line break. The line pass that empties such a line takes it out of the
+// run's count, so the block pass never sees it.
+template <class Search>
+LinePieces RemoveCommentsOfLine(std::string_view line, const Search& search, bool unbrokenLast,
+                                bool& InBlockComment, std::string& scratch) {
+    const std::string_view cut = RemoveLineComment(line, search);
     if (cut.empty() && unbrokenLast) return {cut, {}};
-    return {RemoveBlockComments(cut, InBlockComment, scratch, codePage), {}};
+    return RemoveBlockComments(cut, InBlockComment, scratch, search.Prefix(cut.size()));
+}
+
+// The same for a line of a text of which `readable` bytes from the line's start may be read.
+inline LinePieces RemoveCommentsOfLine(std::string_view line, std::size_t readable, bool unbrokenLast,
+                                       bool& InBlockComment, std::string& scratch, const CodePage& codePage) {
+    if (line.size() <= MarkedSearch::kMaxLength)
+        return RemoveCommentsOfLine(line, MarkedSearch::Of(line, readable, codePage), unbrokenLast, InBlockComment,
+                                    scratch);
+    return RemoveCommentsOfLine(line, ByteSearch{line, codePage}, unbrokenLast, InBlockComment, scratch);
 }
 
 }  // namespace kezurin::detail

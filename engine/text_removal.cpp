@@ -4,7 +4,6 @@
 #include <cstring>
 #include <memory>
 
-#include "line_removal.hpp"
 #include "line_walk.hpp"
 
 namespace kezurin {
@@ -29,18 +28,10 @@ public:
     static constexpr std::size_t kSpill = 64;
 
     // What the walk over the lines hands over.
-    static constexpr bool kTakesEveryLine = false;
     void UnchangedLines(const char* start, const char* end) { PutText(start, end); }
-    void UnchangedLine(const char* start, std::size_t length, std::size_t breakLength) {
-        PutText(start, start + length + breakLength);
-    }
     void CutLine(std::string_view line, const LinePieces& cut, std::size_t breakLength) {
-        if (cut.front.data() == line.data() && cut.back.empty()) {
-            PutText(line.data(), line.data() + cut.front.size());  // the usual cut: a shorter line
-        } else {
-            Put(cut.front);
-            Put(cut.back);
-        }
+        Put(cut.front);
+        Put(cut.back);
         PutText(line.data() + line.size(), line.data() + line.size() + breakLength);
     }
 
@@ -58,7 +49,7 @@ public:
         if (at >= textStart_ && at + piece.size() <= textEnd_) {
             PutText(piece.data(), piece.data() + piece.size());
         } else if (!piece.empty()) {
-            // The space a comment leaves, or a line rebuilt in scratch memory.
+            // The filler a comment leaves, or a line rebuilt in scratch memory.
             EndRun();
             Emit(piece);
         }
@@ -118,26 +109,25 @@ TextRemoval::TextRemoval(LineBreaks breaks, const CodePage& codePage, Sink sink)
     : breaks_(breaks), codePage_(codePage), sink_(std::move(sink)),
       gathered_(std::make_unique_for_overwrite<char[]>(RunWriter::kGathered)) {}
 
-std::size_t WholeLinesEnd(std::string_view text, LineBreaks breaks) {
-    const std::size_t lastBreak = breaks == LineBreaks::CrLfOrLf ? text.rfind('\n') : text.rfind("\r\n");
-    if (lastBreak == std::string_view::npos) return 0;
-    return breaks == LineBreaks::CrLfOrLf ? lastBreak + 1 : lastBreak + 2;
-}
-
 void TextRemoval::TakeLines(std::string_view text) {
     RunWriter out(sink_, text, gathered_.get());
-    detail::RemoveCommentsOfWholeLines(text, breaks_ == LineBreaks::CrLfOrLf, InBlockComment_, scratch_,
-                                       codePage_, out);
+    detail::RemoveCommentsOfWholeLines(text, breaks_, InBlockComment_, scratch_, codePage_, out);
     out.Flush();
+    Taken(text.size());
 }
 
 void TextRemoval::Finish(std::string_view lastLine) {
-    if (lastLine.empty()) return;  // not a line at all
-    const LinePieces cut =
-        detail::RemoveCommentsOfLine(lastLine, nullptr, true, InBlockComment_, scratch_, codePage_);
-    RunWriter out(sink_, lastLine, gathered_.get());
-    out.CutLine(lastLine, cut, 0);
-    out.Flush();
+    if (!lastLine.empty()) {  // else not a line at all
+        RunWriter out(sink_, lastLine, gathered_.get());
+        out.CutLine(lastLine, detail::RemoveCommentsOfLine(lastLine, lastLine.size(), true, InBlockComment_, scratch_, codePage_), 0);
+        out.Flush();
+    }
+    Taken(lastLine.size());
+}
+
+void TextRemoval::Taken(std::size_t bytes) {
+    bytesDone_ += bytes;
+    if (progress_) progress_(bytesDone_);
 }
 
 void RemoveComments(std::string_view text, LineBreaks breaks, const CodePage& codePage,

@@ -126,7 +126,7 @@ void PaneRemovalHost::FlushOutput() {
         StageTimer timer(stages_.joinOutput);
         Allocating();
         const std::string joined = output_->OutputText();
-        if (anyLineWritten_) caret = Utf16Length(joined, CaretOffset());
+        if (anyLineWritten_) caret = Utf16Length(joined, output_->LineEndOffset(lastWritten_));
         text = Utf16FromWtf8<wchar_t>(joined);
         outputPending_ = false;
         output_.reset();
@@ -147,14 +147,6 @@ void PaneRemovalHost::FlushCaption() {
     captionPending_ = false;
     const WideText caption(caption_);
     SetWindowTextW(panes_.form, caption.c_str());
-}
-
-// Byte offset of the end of the line written last: every line before it is
-// followed by its CR LF.
-std::size_t PaneRemovalHost::CaretOffset() {
-    std::size_t offset = 0;
-    for (std::size_t i = 0; i < lastWritten_; ++i) offset += output_->GetLine(i).size() + 2;
-    return offset + output_->GetLine(lastWritten_).size();
 }
 
 }  // namespace kezurin

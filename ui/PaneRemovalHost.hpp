@@ -79,7 +79,6 @@ private:
     }
     void FlushOutput();
     void FlushCaption();
-    std::size_t CaretOffset();
 
     RemovalPanes panes_;
     MessageDisplay showMessage_;

@@ -46,7 +46,6 @@ using GdiObject = UniqueHandle<Handle, DeleteGdiObject<Handle>>;
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
 using Bitmap = GdiObject<HBITMAP>;
-using Pen = GdiObject<HPEN>;
 using OwnedWindow = UniqueHandle<HWND, DestroyWindowIfAlive>;
 
 // A window's device context from GetDC/GetDCEx, released when it goes out of scope.

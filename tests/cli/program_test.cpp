@@ -60,13 +60,20 @@ struct Outcome {
 
 struct RunSetup {
     std::string input;                   // standard input
+    std::optional<int> pipePauseMs;      // standard input through a pipe, in parts this far apart
     bool errorOnTerminal = false;        // standard error on a pseudo-terminal
+    bool outputOnTerminal = false;       // with errorOnTerminal: standard output on it too
     std::optional<rlim_t> fileSizeLimit;  // larger writes fail with EFBIG, also for root
 };
 
 RunSetup StandardInput(std::string text) {
     RunSetup setup;
     setup.input = std::move(text);
+    return setup;
+}
+RunSetup ThroughPipe(std::string text, int pauseMs = 0) {
+    RunSetup setup = StandardInput(std::move(text));
+    setup.pipePauseMs = pauseMs;
     return setup;
 }
 RunSetup ErrorOnTerminal() {
@@ -114,11 +121,32 @@ protected:
             terminalSide = open(ptsname(terminal), O_RDWR | O_NOCTTY);
             EXPECT_GE(terminalSide, 0);
         }
+        int feed[2] = {-1, -1};
+        pid_t feeder = -1;
+        if (setup.pipePauseMs) {
+            EXPECT_EQ(pipe(feed), 0);
+            feeder = fork();
+            if (feeder == 0) {
+                close(feed[0]);
+                constexpr std::size_t kPiece = 256 * 1024;
+                for (std::size_t at = 0; at < setup.input.size(); at += kPiece) {
+                    const std::string_view piece = std::string_view(setup.input).substr(at, kPiece);
+                    for (std::size_t done = 0; done < piece.size();) {
+                        const ssize_t wrote = write(feed[1], piece.data() + done, piece.size() - done);
+                        if (wrote <= 0) _exit(1);
+                        done += static_cast<std::size_t>(wrote);
+                    }
+                    usleep(static_cast<useconds_t>(*setup.pipePauseMs) * 1000);
+                }
+                _exit(0);
+            }
+            close(feed[1]);
+        }
         const auto start = kezurin::cli::MonotonicMilliseconds();
         const pid_t child = fork();
         if (child == 0) {
-            dup2(open(in.c_str(), O_RDONLY), 0);
-            dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+            dup2(setup.pipePauseMs ? feed[0] : open(in.c_str(), O_RDONLY), 0);
+            dup2(setup.outputOnTerminal ? terminalSide : open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
             dup2(setup.errorOnTerminal ? terminalSide : open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
             if (setup.fileSizeLimit) {
                 const rlimit limit{*setup.fileSizeLimit, *setup.fileSizeLimit};
@@ -139,6 +167,10 @@ protected:
         }
         int status = 0;
         waitpid(child, &status, 0);
+        if (setup.pipePauseMs) {
+            close(feed[0]);
+            waitpid(feeder, nullptr, 0);
+        }
         run.milliseconds = static_cast<long long>(kezurin::cli::MonotonicMilliseconds() - start);
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         run.out = ReadFile(out);
@@ -276,10 +308,14 @@ struct EncodingCase {
 
 class EncodingTest : public ProgramTest, public testing::WithParamInterface<EncodingCase> {};
 
+// Standard input from a regular file, which auto may read ahead, and from a
+// pipe, which it can only read on.
 TEST_P(EncodingTest, DecidesWhereTheCommentBegins) {
-    const Outcome run = RunCli(GetParam().options, StandardInput(GetParam().input));
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, GetParam().expected) << GetParam().name;
+    for (const RunSetup& setup : {StandardInput(GetParam().input), ThroughPipe(GetParam().input)}) {
+        const Outcome run = RunCli(GetParam().options, setup);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(run.out == GetParam().expected) << GetParam().name << (setup.pipePauseMs ? " (pipe)" : " (file)");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -293,7 +329,14 @@ INSTANTIATE_TEST_SUITE_P(
                     EncodingCase{"auto on utf-8 after 200 KB", {}, AsciiLines() + kUtf8Line + "x\n",
                                  AsciiLines() + "\xE3\x81\x81\nx\n"},
                     EncodingCase{"auto on text that turns out not utf-8 after 200 KB", {},
-                                 AsciiLines() + kUtf8Line + "\xFF\n", AsciiLines() + kUtf8Line + "\xFF\n"}));
+                                 AsciiLines() + kUtf8Line + "\xFF\n", AsciiLines() + kUtf8Line + "\xFF\n"},
+                    // What decides stands 400 KB after the line it decides.
+                    EncodingCase{"auto on utf-8, the line it decides first", {},
+                                 kUtf8Line + AsciiLines() + AsciiLines() + "x\n",
+                                 "\xE3\x81\x81\n" + AsciiLines() + AsciiLines() + "x\n"},
+                    EncodingCase{"auto on text that turns out not utf-8 400 KB on", {},
+                                 kUtf8Line + AsciiLines() + AsciiLines() + "\xFF\n",
+                                 kUtf8Line + AsciiLines() + AsciiLines() + "\xFF\n"}));
 
 // ---- --syntax c ----
 
@@ -503,37 +546,56 @@ TEST_F(ProgramTest, FailedOutputFileWriteLeavesTheOldOneUntouched) {
 
 // ---- progress bar ----
 
-// Enough short lines that a run takes well over one redraw interval.
-std::string ManyLines() {
+// UTF-8 lines; with `leadBeforeMark`, "ぁ" ends right before a "*/", where
+// reading it as Shift-JIS would make a difference.
+std::string ManyLines(std::size_t size, bool leadBeforeMark) {
+    const std::string line = leadBeforeMark ? "x = 1; // a\ny /* b */ = 2; /* \xE3\x81\x81*/\n"
+                                            : "x = 1; // a\ny /* b */ = 2; /* \xE3\x81\x81 */\n";
     std::string text;
-    text.reserve(48u << 20);
-    while (text.size() < (48u << 20)) text += "x = 1; // a\ny /* b */ = 2;\n";
+    text.reserve(size + line.size());
+    while (text.size() < size) text += line;
     return text;
 }
 
-TEST_F(ProgramTest, ProgressBarOnlyOnATerminal) {
-    const std::string file = Write("big.c", ManyLines());
+// Counts the bar's redraws; checks it is wiped at the end, leaving the cursor
+// at the start of an empty line.
+std::size_t Redraws(const Outcome& shown, const std::string& bar) {
+    std::size_t draws = 0;
+    for (std::size_t at = shown.err.find(bar); at != std::string::npos; at = shown.err.find(bar, at + 1)) ++draws;
+    if (draws == 0) return 0;
+    EXPECT_EQ(shown.err.back(), '\r');
+    const std::size_t wipe = shown.err.rfind('\r', shown.err.size() - 2);
+    EXPECT_EQ(shown.err.find_first_not_of(' ', wipe + 1), shown.err.size() - 1) << shown.err.substr(wipe);
+    return draws;
+}
 
-    const Outcome quiet = RunCli({file, "-o", "/dev/null"});
+TEST_F(ProgramTest, ProgressBarOnlyOnATerminalAndTheOutputTheSame) {
+    const std::string text = ManyLines(8u << 20, true);
+    const std::string file = Write("big.c", text);
+    const Outcome quiet = RunCli({file, "-o", Path("quiet.c")});
     EXPECT_EQ(quiet.status, 0);
     EXPECT_EQ(quiet.err, "");
-
-    const Outcome shown = RunCli({file, "-o", "/dev/null"}, ErrorOnTerminal());
+    const Outcome shown = RunCli({file, "-o", Path("shown.c")}, ErrorOnTerminal());
     EXPECT_EQ(shown.status, 0);
-    std::size_t draws = 0;
-    for (std::size_t at = shown.err.find(": pass "); at != std::string::npos; at = shown.err.find(": pass ", at + 1)) {
-        ++draws;
-    }
-    EXPECT_GE(draws, 1u) << "run took " << shown.milliseconds << " ms";
-    EXPECT_LE(draws, static_cast<std::size_t>(shown.milliseconds / 100 + 1));
-    // Which pass the first redraw falls in depends on the machine's speed.
-    const std::size_t bar = shown.err.find("big.c: pass ");
-    ASSERT_NE(bar, std::string::npos) << shown.err;
-    EXPECT_EQ(shown.err.substr(bar + 13, 4), "/2 [") << shown.err;
-    // The bar is wiped at the end, leaving the cursor at the start of an empty line.
-    ASSERT_FALSE(shown.err.empty());
-    EXPECT_EQ(shown.err.back(), '\r');
-    EXPECT_EQ(shown.err.find_first_not_of(" \r", shown.err.rfind('%') + 1), std::string::npos);
+    EXPECT_TRUE(ReadFile(Path("shown.c")) == ReadFile(Path("quiet.c")));
+    EXPECT_LE(Redraws(shown, "big.c: "), static_cast<std::size_t>(shown.milliseconds / 100 + 1));
+
+    // A pipe that takes its time: the bar shows how much has gone through.
+    RunSetup slow = ThroughPipe(ManyLines(1u << 20, false), 150);
+    slow.errorOnTerminal = true;
+    const Outcome piped = RunCli({"-o", Path("piped.c")}, slow);
+    EXPECT_EQ(piped.status, 0);
+    const std::size_t draws = Redraws(piped, "standard input: removing comments ");
+    EXPECT_GE(draws, 1u) << piped.err;
+    EXPECT_LE(draws, static_cast<std::size_t>(piped.milliseconds / 100 + 1));
+    EXPECT_NE(piped.err.find(" MB"), std::string::npos) << piped.err;
+
+    // Where the output goes to the same terminal, no bar is mixed into it.
+    slow.outputOnTerminal = true;
+    const Outcome shared = RunCli({}, slow);
+    EXPECT_EQ(shared.status, 0);
+    EXPECT_EQ(shared.err.find("removing comments"), std::string::npos);
+    EXPECT_GT(shared.err.size(), 1u << 19);  // the output itself
 }
 
 }  // namespace

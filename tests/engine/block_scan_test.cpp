@@ -31,6 +31,9 @@ TEST(MatchBlock, FindsEveryByteSoughtAndNoOther) {
         ASSERT_EQ(found, MatchBlockScalar(block.data(), sought)) << "round " << round;
         ASSERT_EQ(BlockHolds(block.data(), sought), BlockHoldsScalar(block.data(), sought)) << "round " << round;
         ASSERT_EQ(HighBits(block.data()), HighBitsScalar(block.data())) << "round " << round;
+        // Thresholds at both ends and across the sign bit.
+        constexpr std::array<unsigned char, 6> thresholds{0x00, 0x01, 0x7F, 0x80, 0xC2, 0xFF};
+        ASSERT_EQ(AtLeast(block.data(), thresholds), AtLeastScalar(block.data(), thresholds)) << "round " << round;
         for (std::size_t k = 0; k < sought.size(); ++k)
             ASSERT_EQ(found[k], Expected(block, sought[k])) << "round " << round << ", byte " << k;
     }

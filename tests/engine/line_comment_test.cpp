@@ -18,11 +18,6 @@ TEST_P(RemoveLineCommentCases, CutsBeforeTheLineComment) {
     EXPECT_EQ(RemoveLineComment(GetParam().line), GetParam().expected);
 }
 
-TEST_P(RemoveLineCommentCases, CutsTheSameWithTheLinesMarks) {
-    const std::string& line = GetParam().line;
-    EXPECT_EQ(RemoveLineComment(line, MarkLine(line)), GetParam().expected);
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Cases, RemoveLineCommentCases,
     testing::Values(

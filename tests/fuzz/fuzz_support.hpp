@@ -25,11 +25,10 @@ inline SplitText Split(std::string_view text, LineBreaks breaks) {
     SplitText split;
     std::size_t start = 0;
     for (std::size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n', lf + 1)) {
-        const bool crLf = lf > start && text[lf - 1] == '\r';
-        if (!crLf && breaks == LineBreaks::CrLf) continue;
-        const std::size_t end = crLf ? lf - 1 : lf;
-        split.lines.emplace_back(text.substr(start, end - start));
-        split.breaks.emplace_back(crLf ? "\r\n" : "\n");
+        const std::size_t breakLength = BreakLengthAt(text, lf, breaks);
+        if (breakLength == 0) continue;
+        split.lines.emplace_back(text.substr(start, lf + 1 - breakLength - start));
+        split.breaks.emplace_back(text.substr(lf + 1 - breakLength, breakLength));
         start = lf + 1;
     }
     split.lines.emplace_back(text.substr(start));
@@ -92,7 +91,7 @@ private:
 inline SplitText LinesAfterRun(const std::string& input, TextHost& host, LineBreaks breaks,
                                const char* setting) {
     const SplitText in = Split(input, breaks);
-    const std::size_t countedBefore = in.lines.size() - (in.lines.back().empty() ? 1 : 0);
+    const std::size_t countedBefore = CountLines(input, breaks);
     const std::size_t counted = host.GetLineCount();
     // Only an unbroken last line that the run emptied drops out of the count.
     Require(counted == countedBefore || counted + 1 == countedBefore, "the line count stays", setting);

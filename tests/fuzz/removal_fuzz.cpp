@@ -1,6 +1,7 @@
-// The whole removal run over arbitrary bytes, with Shift-JIS lead bytes and
-// with none, with CR LF line breaks only and with lone LFs too. Checks what
-// must hold for every input, and for small inputs compares the bytes with the
+// The whole removal over arbitrary bytes, by both routes, with Shift-JIS lead
+// bytes and with none, with CR LF line breaks only and with lone LFs too.
+// Checks what must hold for every input, that the routes and the two ways of
+// searching a line agree, and for small inputs compares the bytes with the
 // plain transcription of the rules.
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <string_view>
 
 #include "fuzz_support.hpp"
+#include "line_search.hpp"
 #include "reference_removal.hpp"
 #include "kezurin/removal_run.hpp"
 #include "kezurin/text_host.hpp"
@@ -81,11 +83,6 @@ void CheckRun(const std::string& input, const CodePage& codePage, const char* se
     RunRemoval(host, codePage);
     require(host.OutputText() == output, "a second run gives the same output");
 
-    TextHost watched(input, breaks);
-    watched.OnRepaint([] {});
-    RunRemoval(watched, codePage);
-    require(watched.OutputText() == output, "a run whose progress is watched gives the same output");
-
     // Passing through in parts: whole lines, cut where the input's bytes say.
     std::string passed;
     TextRemoval removal(breaks, codePage, [&](std::string_view piece) { passed.append(piece); });
@@ -99,10 +96,28 @@ void CheckRun(const std::string& input, const CodePage& codePage, const char* se
         at = next;
     }
     removal.Finish(text.substr(end));
-    require(passed == output, "passing through in parts gives the same output");
+    require(passed == output, "passing through in parts gives the same output (the two routes agree)");
+    std::string whole;
+    RemoveComments(input, breaks, codePage, [&](std::string_view piece) { whole.append(piece); });
+    require(whole == output, "passing through at once gives the same output");
 
     if (breaks == LineBreaks::CrLf && input.size() <= kReferenceLimit)
         require(reference::Removal(input, codePage) == output, "the rules' own bytes");
+}
+
+// The search over a line's marks finds what the search over its bytes finds.
+void CheckSearches(std::string_view line, const CodePage& codePage) {
+    if (line.size() > detail::MarkedSearch::kMaxLength) return;
+    const detail::ByteSearch bytes{line, codePage};
+    const auto marks = detail::MarkedSearch::Of(line, line.size(), codePage);
+    for (const std::string_view pattern : {"//", "/*", "*/", "\"", "/"}) {
+        for (std::size_t piece = 0; piece <= line.size(); ++piece) {
+            Require(marks.FindBytes(pattern, piece) == bytes.FindBytes(pattern, piece), "the marks find the bytes");
+            for (std::size_t from = piece; from <= line.size(); ++from)
+                Require(marks.Find(pattern, from, piece) == bytes.Find(pattern, from, piece),
+                        "the marks find what counts");
+        }
+    }
 }
 
 }  // namespace
@@ -119,6 +134,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Require(withLeadBytes.OutputText() == without.OutputText(), "the code page makes no difference",
                       "(no lead byte before a mark)");
     }
+    fuzz::CheckSearches(input, kShiftJis);
+    fuzz::CheckSearches(input, CodePage{});
     fuzz::CheckRun(input, kShiftJis, "(code page 932, CR LF)", LineBreaks::CrLf);
     fuzz::CheckRun(input, CodePage{}, "(no lead bytes, CR LF)", LineBreaks::CrLf);
     fuzz::CheckRun(input, kShiftJis, "(code page 932, CR LF or LF)", LineBreaks::CrLfOrLf);

@@ -83,43 +83,93 @@ check_sample_result() {
   fi
 }
 
-test_installed_debian_package() {
-  local version=$1
-  local home=$KEZURIN_PACKAGE_BUILD/home
-  say "installing the Debian package"
-  as_root env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -qq "$KEZURIN_DIST/kezurin_${version}_amd64.deb" >/dev/null
-  check_sample_result "$(printf '%s' "$KEZURIN_SAMPLE" | /usr/bin/kezurin-cli; echo .)" "kezurin-cli"
-  /usr/bin/kezurin-cli --version | grep -qF "$version" || { say "kezurin-cli --version lacks $version"; return 1; }
-  if grep -rqs 'path-exclude=/usr/share/man' /etc/dpkg/dpkg.cfg.d; then
+# The package's programs below `root` (/ once installed, or where it was
+# unpacked): kezurin-cli on the sample, its version and its manual page.
+test_debian_package_programs() {
+  local version=$1 root=$2
+  check_sample_result "$(printf '%s' "$KEZURIN_SAMPLE" | "$root/usr/bin/kezurin-cli"; echo .)" "kezurin-cli"
+  "$root/usr/bin/kezurin-cli" --version | grep -qF "$version" || { say "kezurin-cli --version lacks $version"; return 1; }
+  if [ "$root" != / ]; then
+    gzip -t "$root/usr/share/man/man1/kezurin-cli.1.gz" "$root/usr/share/man/man1/kezurin.1.gz"
+  elif grep -rqs 'path-exclude=/usr/share/man' /etc/dpkg/dpkg.cfg.d; then
     say "this system leaves manual pages out; looking in the package instead"
     dpkg-deb -c "$KEZURIN_DIST/kezurin_${version}_amd64.deb" | grep -q 'man1/kezurin-cli.1.gz'
   else
     ensure_packages man-db
     man -w kezurin-cli >/dev/null
   fi
+}
 
-  say "starting the installed kezurin on a private display"
+# Starts the launcher `kezurin` on a private display, with a home of its own,
+# and waits for the window.
+test_launcher_shows_window() (
+  local launcher=$1
+  local home=$KEZURIN_PACKAGE_BUILD/home
+  say "starting $launcher on a private display"
   rm -rf "$home" && mkdir -p "$home"
-  (
-    trap stop_private_display EXIT
-    start_private_display
-    export XDG_DATA_HOME=$home
-    kezurin >"$home/kezurin.log" 2>&1 &
-    local launcher=$! status=0
-    # The first start prepares the Wine prefix, which takes a while.
-    wait_for_window 'ケズリン' 900 || status=1
-    WINEPREFIX=$home/kezurin/wine wineserver -k 2>/dev/null || true
-    wait "$launcher" || true
-    [ $status -eq 0 ] || { cat "$home/kezurin.log" >&2; return 1; }
-  )
+  trap stop_private_display EXIT
+  start_private_display
+  export XDG_DATA_HOME=$home
+  "$launcher" >"$home/kezurin.log" 2>&1 &
+  local started=$! status=0
+  # The first start prepares the Wine prefix, which takes a while.
+  wait_for_window 'ケズリン' 900 || status=1
+  WINEPREFIX=$home/kezurin/wine wineserver -k 2>/dev/null || true
+  wait "$started" || true
+  [ $status -eq 0 ] || { cat "$home/kezurin.log" >&2; return 1; }
+)
 
+# Whether kezurin is on this system in any state dpkg knows of but "not installed".
+kezurin_package_present() {
+  local status
+  status=$(dpkg-query -W -f='${db:Status-Status}' kezurin 2>/dev/null || true)
+  [ -n "$status" ] && [ "$status" != not-installed ]
+}
+
+# Installing the package system-wide, and purging it again, would take a
+# developer's own kezurin away: that is done only in CI or when the stage is
+# asked for by name, and never where a kezurin package is present.
+may_install_package() {
+  local named=$1
+  if kezurin_package_present; then
+    say "a kezurin package is installed here: it stays, and the new one is checked unpacked"
+    return 1
+  fi
+  [ -n "${CI:-}" ] || [ "$named" = named ] || {
+    say "the Debian package is checked unpacked (tools/test package, or CI, installs it)"
+    return 1
+  }
+}
+
+test_installed_debian_package() {
+  local version=$1
+  say "installing the Debian package"
+  as_root env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq "$KEZURIN_DIST/kezurin_${version}_amd64.deb" >/dev/null
+  test_debian_package_programs "$version" /
+  test_launcher_shows_window kezurin
   say "removing the Debian package"
   as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq kezurin >/dev/null
-  if dpkg-query -W -f='${Status}' kezurin 2>/dev/null | grep -q installed || [ -e /usr/bin/kezurin-cli ]; then
+  if kezurin_package_present || [ -e /usr/bin/kezurin-cli ]; then
     say "kezurin is still installed"
     return 1
   fi
+}
+
+# The package's files unpacked into the build folder and run from there; the
+# launcher is pointed at the window program beside it.
+test_unpacked_debian_package() {
+  local version=$1
+  local root=$KEZURIN_PACKAGE_BUILD/unpacked
+  rm -rf "$root" && mkdir -p "$root"
+  dpkg-deb -x "$KEZURIN_DIST/kezurin_${version}_amd64.deb" "$root"
+  test_debian_package_programs "$version" "$root"
+  local launcher=$KEZURIN_PACKAGE_BUILD/kezurin-unpacked
+  sed "s|^program=/usr/lib/kezurin/kezurin.exe\$|program=$root/usr/lib/kezurin/kezurin.exe|" \
+    "$root/usr/bin/kezurin" >"$launcher"
+  grep -q "^program=$root/" "$launcher" || { say "the launcher no longer names its program as expected"; return 1; }
+  chmod +x "$launcher"
+  test_launcher_shows_window "$launcher"
 }
 
 test_windows_zip() (
@@ -135,11 +185,16 @@ test_windows_zip() (
     "kezurin-cli.exe"
 )
 
+# run_package_tests [named]: "named" when the stage was asked for by name.
 run_package_tests() (
   make_packages
   local version
   version=$(package_version)
   KEZURIN_SAMPLE_RESULT+=.
-  test_installed_debian_package "$version"
+  if may_install_package "${1:-}"; then
+    test_installed_debian_package "$version"
+  else
+    test_unpacked_debian_package "$version"
+  fi
   test_windows_zip "$version"
 )

@@ -3,7 +3,6 @@
 # and the fuzz targets (libFuzzer, clang) replaying their corpus and every saved
 # reproducer of an earlier fault.
 
-KEZURIN_SANITIZE_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 KEZURIN_FUZZ_SOURCES=$KEZURIN_ROOT/tests/fuzz
 
 # Any report ends the process with a failure; leaks count as faults too.
@@ -58,9 +57,7 @@ run_sanitizer_tests() {
   export_sanitizer_options
   ensure_native_toolchain
   say "native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-  cmake_build sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKEZURIN_BUILD_BENCHMARKS=OFF \
-    "-DCMAKE_CXX_FLAGS=$KEZURIN_SANITIZE_FLAGS" \
-    "-DCMAKE_EXE_LINKER_FLAGS=$KEZURIN_SANITIZE_FLAGS"
+  cmake_build sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKEZURIN_BUILD_BENCHMARKS=OFF -DKEZURIN_SANITIZE=ON
   ctest_in sanitize --parallel "$(nproc)"
 }
 

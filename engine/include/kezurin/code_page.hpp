@@ -37,12 +37,6 @@ private:
 
 inline constexpr CodePage kShiftJis = CodePage::ShiftJis();
 
-// Position (counted from 1) of the first occurrence of `pattern` in `text`
-// that does not begin on the second byte of a double-byte character; 0 when
-// there is none or when either text is empty. Byte-exact and case-sensitive.
-std::size_t FindPattern(std::string_view text, std::string_view pattern,
-                        const CodePage& codePage = kShiftJis);
-
 // How many bytes at the start of `text` are ASCII (below 0x80).
 std::size_t AsciiPrefixLength(std::string_view text);
 
@@ -61,8 +55,10 @@ std::size_t LeadRunBefore(std::string_view text, std::size_t offset, const CodeP
 // byte, whatever the code page; npos when there is none.
 std::size_t FindBytes(std::string_view text, std::string_view pattern, std::size_t from);
 
-// FindPattern with 0-based offsets: the first counting occurrence at or after
-// `from` (lead bytes are still counted back to the start of `text`), or npos.
+// The search of the passes: the offset of the first occurrence of `pattern`
+// at or after `from` that does not begin on the second byte of a double-byte
+// character (lead bytes are counted back to the start of `text`), or npos.
+// Byte-exact and case-sensitive; an empty pattern is never found.
 std::size_t FindFrom(std::string_view text, std::string_view pattern, std::size_t from,
                      const CodePage& codePage);
 

@@ -1,27 +1,26 @@
 #pragma once
 
-#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "kezurin/code_page.hpp"
-#include "kezurin/text_host.hpp"  // LineBreaks
+#include "kezurin/line_breaks.hpp"
 
 namespace kezurin {
 
-// Where the whole lines of `text` end: just after its last line break, or 0.
-std::size_t WholeLinesEnd(std::string_view text, LineBreaks breaks);
-
 // Comment removal for a text that only passes through, such as a file on its
-// way to another: the output is the one a removal run over a TextHost holding
-// the whole text gives, but nothing is kept and no progress is reported. The
+// way to another: the route of every caller that watches no captions (see
+// RunRemoval for the two routes). Nothing is kept and no caption is set. The
 // text may come in parts of whole lines, and the output goes to `sink` in
 // pieces as it is made; a piece is valid only during its call.
 class TextRemoval {
 public:
     using Sink = std::function<void(std::string_view)>;
+    // Told the bytes of input taken so far, after each part.
+    using Progress = std::function<void(std::uint64_t bytesDone)>;
 
     TextRemoval(LineBreaks breaks, const CodePage& codePage, Sink sink);
 
@@ -31,11 +30,16 @@ public:
     void Finish(std::string_view lastLine);
     // The code page for the lines from here on.
     void UseCodePage(const CodePage& codePage) { codePage_ = codePage; }
+    void OnProgress(Progress progress) { progress_ = std::move(progress); }
 
 private:
+    void Taken(std::size_t bytes);
+
     LineBreaks breaks_;
     CodePage codePage_;
     Sink sink_;
+    Progress progress_;
+    std::uint64_t bytesDone_ = 0;
     bool InBlockComment_ = false;
     std::string scratch_;
     std::unique_ptr<char[]> gathered_;  // short pieces of the output, before the sink takes them
