@@ -211,13 +211,18 @@ void UseBinaryStandardStreams() {
 #endif
 }
 
-bool StandardErrorIsTerminal() {
+namespace {
+bool IsTerminal(int fd) {
 #ifdef _WIN32
-    return _isatty(2) != 0;
+    return _isatty(fd) != 0;
 #else
-    return isatty(2) != 0;
+    return isatty(fd) != 0;
 #endif
 }
+}  // namespace
+
+bool StandardErrorIsTerminal() { return IsTerminal(2); }
+bool StandardOutputIsTerminal() { return IsTerminal(1); }
 
 void WriteStandardError(std::string_view text) {
 #ifdef _WIN32

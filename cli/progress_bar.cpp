@@ -4,11 +4,9 @@
 #include <cstdio>
 
 #ifdef _WIN32
-#include <io.h>
 #include <windows.h>
 #else
 #include <time.h>
-#include <unistd.h>
 #endif
 
 #include "file_io.hpp"  // WriteStandardError
@@ -29,14 +27,6 @@ std::string_view Shortened(std::string_view label) {
 }
 
 }  // namespace
-
-bool StandardOutputIsTerminal() {
-#ifdef _WIN32
-    return _isatty(1) != 0;
-#else
-    return isatty(1) != 0;
-#endif
-}
 
 // <chrono> cannot be compiled with the ANSI code page 932 as the execution
 // character set (it spells the micro sign), so the clock comes from the system.

@@ -38,9 +38,6 @@ private:
     std::size_t drawnWidth_ = 0;
 };
 
-// Whether standard output is a terminal: a bar there would be mixed into the output.
-bool StandardOutputIsTerminal();
-
 // A clock for intervals, in milliseconds.
 std::uint64_t MonotonicMilliseconds();
 
