@@ -22,6 +22,11 @@ struct FindCase {
     std::size_t expected;
 };
 
+// Test lists show the text and the pattern, the same in every build.
+void PrintTo(const FindCase& c, std::ostream* os) {
+    *os << testing::PrintToString(c.text) << " " << testing::PrintToString(c.pattern);
+}
+
 class FindPatternShiftJis : public testing::TestWithParam<FindCase> {};
 
 TEST_P(FindPatternShiftJis, FindsTheFirstPlaceThatCounts) {

@@ -186,6 +186,9 @@ struct RunCase {
     std::string expected;
 };
 
+// Test lists show the case by its name, the same in every build.
+void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
+
 class RunRemovalTexts : public testing::TestWithParam<RunCase> {};
 
 void ExpectEveryWayGives(const std::string& expected, const std::string& input, const CodePage& page,
