@@ -110,7 +110,11 @@ run_windows_tests() (
   start_wine ja_JP.UTF-8
   use_wine_window_frames
   say "Windows tests under Wine on display $DISPLAY"
-  ctest_in windows --parallel "$(nproc)"
+  # On a prefix made moments before, Wine now and then ends a program it is
+  # starting before the program's first line, with no output (seen in clean
+  # clones: two of 258 tests, passing on their own). Such a test gets one more
+  # start; a test that fails in its own code fails both times.
+  ctest_in windows --parallel "$(nproc)" --repeat until-pass:2
 )
 
 # Waits until a window whose name contains $1 is on the display: wait_for_window
