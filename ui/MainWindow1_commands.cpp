@@ -1,0 +1,82 @@
+// The commands of the main window: the input-change rule, Paste, Start
+// removal, Copy and the information page, and what they share.
+#include "MainWindow1.hpp"
+#include "info_page.hpp"
+#include "message_box.hpp"
+#include "kezurin/removal_run.hpp"
+#include "wide_text.hpp"
+#include "wtf8.hpp"
+
+#include <shellapi.h>
+
+#include <iterator>
+#include <string>
+
+namespace kezurin {
+
+// Sets a control's text without handling the change report it raises.
+void TMainForm1::SetTextQuietly(HWND control, const wchar_t* text) {
+    quietControl_ = control;
+    SetWindowTextW(control, text);
+    quietControl_ = nullptr;
+}
+
+void TMainForm1::ShowMessageBox(std::string_view text) {
+    if (messageDisplay_) {
+        messageDisplay_(text);
+        return;
+    }
+    // The hidden owner window carries the application title; read without
+    // allocating, as the box may report exhausted memory.
+    wchar_t title[256] = {};
+    GetWindowTextW(owner_.OwnerWindow(), title, static_cast<int>(std::size(title)));
+    ShowCentredMessageBox(window_, WideText(text).c_str(), title);
+}
+
+PaneRemovalHost TMainForm1::MakeRemovalHost() {
+    return PaneRemovalHost({window_, Memo1(), Memo2()},
+                           [this](std::string_view text) { ShowMessageBox(text); },
+                           allocationCheck_, &lastRun_);
+}
+
+// Any edit that leaves text in the input throws the output of an earlier run
+// away; deleting the whole input keeps it.
+void TMainForm1::Memo1Change(HWND) {
+    const bool hasText = GetWindowTextLengthW(Memo1()) != 0;
+    if (hasText) SetWindowTextW(Memo2(), L"");
+    EnableWindow(Button1(), hasText);
+    EnableWindow(Button3(), hasText);
+}
+
+void TMainForm1::Button1Click(HWND) {
+    PaneRemovalHost host = MakeRemovalHost();
+    RunRemoval(host, CodePage());  // the host's WTF-8 has no lead bytes
+}
+
+// Paste: the clipboard's text replaces the input. Only the paste reports a change.
+void TMainForm1::Button2Click(HWND) {
+    SetTextQuietly(Memo1(), L"");
+    SendMessageW(Memo1(), WM_PASTE, 0, 0);
+}
+
+// Copy: the whole output, as it stands, to the clipboard.
+void TMainForm1::Button3Click(HWND) {
+    SendMessageW(Memo2(), EM_SETSEL, 0, -1);
+    SendMessageW(Memo2(), WM_COPY, 0, 0);
+}
+
+// Opens the information page; whether the shell manages is not reported.
+void TMainForm1::SpeedButton1Click(HWND) {
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    // The name rules on UTF-8, whose multi-byte characters hold no "\", ":" or ".".
+    const std::string address =
+        InfoPageAddress(Wtf8FromUtf16(std::wstring_view(path, length)), CodePage());
+    if (addressOpener_) {
+        addressOpener_(window_, address);
+        return;
+    }
+    ShellExecuteW(window_, L"OPEN", Utf16FromWtf8<wchar_t>(address).c_str(), L"", L"", SW_SHOW);
+}
+
+}  // namespace kezurin
