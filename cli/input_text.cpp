@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "kezurin/utf8_check.hpp"
-
 namespace kezurin::cli {
 namespace {
 
@@ -25,7 +23,7 @@ std::optional<Encoding> ParseEncoding(std::string_view name) {
 
 CodePage AutoCodePage(bool validUtf8) { return validUtf8 ? CodePage{} : kShiftJis; }
 
-CodePage CodePageFor(Encoding encoding, std::string_view text) {
+std::optional<CodePage> NamedCodePage(Encoding encoding) {
     switch (encoding) {
         case Encoding::Cp932:
             return kShiftJis;
@@ -34,7 +32,7 @@ CodePage CodePageFor(Encoding encoding, std::string_view text) {
         case Encoding::Auto:
             break;
     }
-    return AutoCodePage(IsValidUtf8(text));
+    return std::nullopt;
 }
 
 }  // namespace kezurin::cli

@@ -21,9 +21,9 @@ std::optional<Encoding> ParseEncoding(std::string_view name);
 // What auto chooses: utf-8 for valid UTF-8 input and cp932 for anything else.
 CodePage AutoCodePage(bool validUtf8);
 
-// The lead bytes to search `text` with: Shift-JIS for cp932, none for utf-8
-// (right for any ASCII-based single-byte encoding too), and for auto the
-// choice made on all of `text`.
-CodePage CodePageFor(Encoding encoding, std::string_view text);
+// The lead bytes an encoding named on the command line gives: Shift-JIS for
+// cp932, none for utf-8 (right for any ASCII-based single-byte encoding too);
+// nothing for auto, which chooses from the input itself (AutoCodePage).
+std::optional<CodePage> NamedCodePage(Encoding encoding);
 
 }  // namespace kezurin::cli

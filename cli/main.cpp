@@ -59,8 +59,7 @@ bool ShowsProgress(bool toStandardOutput) {
 // with a progress bar where one is shown; the input streams all the same.
 // --syntax c is one pass at memory speed and shows no bar.
 void RemoveCommentsTo(OpenedInput& input, Output& output, Syntax syntax, bool showProgress) {
-    std::optional<CodePage> codePage;
-    if (input.encoding != Encoding::Auto) codePage = CodePageFor(input.encoding, {});
+    const std::optional<CodePage> codePage = NamedCodePage(input.encoding);
     if (syntax == Syntax::C) return RemoveCSyntaxStreamed(input.stream, codePage, output);
     if (!showProgress) return RemoveCommentsStreamed(input.stream, codePage, output);
     const std::optional<InputStream::Place> place = input.stream.RegularFilePlace();

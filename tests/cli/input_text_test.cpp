@@ -62,16 +62,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 // UTF-8 "ぁ" ends in 0x81, a Shift-JIS lead byte, so in code page 932 the
 // first "/" after it would be a second byte and no "//" would be found.
-TEST(CodePageForTest, AutoTakesUtf8ForValidUtf8AndCp932Otherwise) {
+TEST(CodePageChoice, AutoTakesUtf8ForValidUtf8AndCp932Otherwise) {
     const std::string utf8 = "\xE3\x81\x81//";
-    EXPECT_FALSE(CodePageFor(Encoding::Auto, utf8).IsLeadByte('\x81'));
-    EXPECT_TRUE(CodePageFor(Encoding::Auto, utf8 + "\xFF").IsLeadByte('\x81'));
-    EXPECT_TRUE(CodePageFor(Encoding::Auto, "\x95\x5C").IsLeadByte('\x95'));
+    EXPECT_FALSE(AutoCodePage(IsValidUtf8(utf8)).IsLeadByte('\x81'));
+    EXPECT_TRUE(AutoCodePage(IsValidUtf8(utf8 + "\xFF")).IsLeadByte('\x81'));
+    EXPECT_TRUE(AutoCodePage(IsValidUtf8("\x95\x5C")).IsLeadByte('\x95'));
+    EXPECT_FALSE(NamedCodePage(Encoding::Auto));
 }
 
-TEST(CodePageForTest, ExplicitChoiceWinsOverTheText) {
-    EXPECT_TRUE(CodePageFor(Encoding::Cp932, "plain ascii").IsLeadByte('\x81'));
-    EXPECT_FALSE(CodePageFor(Encoding::Utf8, "\x95\x5C").IsLeadByte('\x95'));
+TEST(CodePageChoice, ExplicitChoiceWinsOverTheText) {
+    EXPECT_TRUE(NamedCodePage(Encoding::Cp932)->IsLeadByte('\x81'));
+    EXPECT_FALSE(NamedCodePage(Encoding::Utf8)->IsLeadByte('\x95'));
 }
 
 TEST(ParseEncodingTest, KnowsTheThreeNames) {
