@@ -478,11 +478,4 @@ bool CodePageMattersForCSyntax(std::string_view text) {
     return false;
 }
 
-void RemoveCSyntaxComments(std::string_view text, const CodePage& codePage, const CSyntaxRemoval::Sink& sink) {
-    CSyntaxRemoval removal(codePage, sink);
-    const std::size_t end = WholeLinesEnd(text, LineBreaks::CrLfOrLf);
-    removal.TakeLines(text.substr(0, end));
-    removal.Finish(text.substr(end));
-}
-
 }  // namespace kezurin::cli

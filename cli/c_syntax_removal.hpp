@@ -107,7 +107,4 @@ private:
 // and that means something else on its own.
 bool CodePageMattersForCSyntax(std::string_view text);
 
-// The whole of `text` at once.
-void RemoveCSyntaxComments(std::string_view text, const CodePage& codePage, const CSyntaxRemoval::Sink& sink);
-
 }  // namespace kezurin::cli

@@ -9,7 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "c_syntax_removal.hpp"
 #include "kezurin/code_page.hpp"
+#include "kezurin/line_breaks.hpp"
 
 namespace kezurin::reference {
 
@@ -225,3 +227,17 @@ inline std::string CSyntaxOutput(std::string_view text, const CodePage& codePage
 }
 
 }  // namespace kezurin::reference
+
+namespace kezurin::cli {
+
+// The removal under test, on a whole text at once.
+inline std::string CSyntaxRemoved(std::string_view text, const CodePage& codePage) {
+    std::string out;
+    CSyntaxRemoval removal(codePage, [&](std::string_view piece) { out.append(piece); });
+    const std::size_t end = WholeLinesEnd(text, LineBreaks::CrLfOrLf);
+    removal.TakeLines(text.substr(0, end));
+    removal.Finish(text.substr(end));
+    return out;
+}
+
+}  // namespace kezurin::cli

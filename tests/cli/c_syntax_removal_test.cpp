@@ -12,12 +12,6 @@ namespace {
 
 using namespace std::string_literals;
 
-std::string Removed(std::string_view text, const CodePage& codePage) {
-    std::string out;
-    RemoveCSyntaxComments(text, codePage, [&](std::string_view piece) { out.append(piece); });
-    return out;
-}
-
 // Every line a part of its own, so that all state has to cross from part to part.
 std::string RemovedLineByLine(std::string_view text, const CodePage& codePage) {
     std::string out;
@@ -40,7 +34,7 @@ class CSyntaxTest : public testing::TestWithParam<Case> {};
 TEST_P(CSyntaxTest, RemovesWhatACompilerSeesAsComments) {
     const Case& c = GetParam();
     const CodePage codePage = c.shiftJis ? kShiftJis : CodePage{};
-    EXPECT_EQ(Removed(c.input, codePage), c.expected);
+    EXPECT_EQ(CSyntaxRemoved(c.input, codePage), c.expected);
     EXPECT_EQ(RemovedLineByLine(c.input, codePage), c.expected);
     EXPECT_EQ(reference::CSyntaxOutput(c.input, codePage), c.expected) << "the reference lexer";
 }
@@ -118,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Parts cut at any line break: a raw string and a block comment run on from one to the next.
 TEST(CSyntaxPartsTest, StateCrossesEveryLineBoundary) {
     const std::string text = "a = R\"(x\n// y\n)\"; /* b\nc */ d /\\\n\\\n* e */ f 1'\\\n2'//g\\\nh\ni\n";
-    const std::string whole = Removed(text, CodePage{});
+    const std::string whole = CSyntaxRemoved(text, CodePage{});
     EXPECT_EQ(whole, "a = R\"(x\n// y\n)\"; \n d \n\n f 1'\\\n2'//g\\\nh\ni\n");
     for (std::size_t cut = text.find('\n'); cut != std::string::npos; cut = text.find('\n', cut + 1)) {
         std::string out;

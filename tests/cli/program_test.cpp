@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "c_syntax_removal.hpp"
+#include "c_syntax_reference.hpp"  // CSyntaxRemoved
 #include "progress_bar.hpp"
 #include "kezurin/text_host.hpp"
 
@@ -340,12 +340,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- --syntax c ----
 
-std::string CSyntaxOutput(const std::string& text, const kezurin::CodePage& codePage) {
-    std::string out;
-    kezurin::cli::RemoveCSyntaxComments(text, codePage, [&](std::string_view piece) { out.append(piece); });
-    return out;
-}
-
 class CSyntaxProgramTest : public ProgramTest, public testing::WithParamInterface<EncodingCase> {};
 
 TEST_P(CSyntaxProgramTest, RemovesWhatACompilerSees) {
@@ -373,7 +367,7 @@ TEST_F(ProgramTest, CSyntaxLargeTextGivesTheSameBytesAsInOnePiece) {
     std::string text = "a = R\"x(" + std::string(300000, 'r') + "\n// kept\n)x\"; /* " + std::string(300000, 'c') +
                        "\n*/ b; // end\r\n";
     for (unsigned seed = 1; seed < 20; ++seed) text += GeneratedCrLfText(seed);
-    const std::string expected = CSyntaxOutput(text, kezurin::kShiftJis);
+    const std::string expected = kezurin::cli::CSyntaxRemoved(text, kezurin::kShiftJis);
     const std::string file = Write("large.c", text);
     EXPECT_TRUE(RunCli({"--syntax", "c", file}).out == expected);
     EXPECT_TRUE(RunCli({"--syntax", "c"}, StandardInput(text)).out == expected);

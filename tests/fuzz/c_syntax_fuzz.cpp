@@ -16,12 +16,6 @@
 namespace kezurin::fuzz {
 namespace {
 
-std::string Removed(std::string_view text, const CodePage& codePage) {
-    std::string out;
-    cli::RemoveCSyntaxComments(text, codePage, [&](std::string_view piece) { out.append(piece); });
-    return out;
-}
-
 // Cut after the line breaks that `choice` picks, one bit a break, round and round.
 std::string RemovedInParts(std::string_view text, const CodePage& codePage, std::uint64_t choice) {
     std::string out;
@@ -40,13 +34,13 @@ std::string RemovedInParts(std::string_view text, const CodePage& codePage, std:
 }
 
 void Check(std::string_view text, const CodePage& codePage, std::uint64_t choice, const char* setting) {
-    const std::string out = Removed(text, codePage);
+    const std::string out = cli::CSyntaxRemoved(text, codePage);
     Require(out == reference::CSyntaxOutput(text, codePage), "the reference lexer gives the same", setting);
     Require(RemovedInParts(text, codePage, choice) == out, "parts give the same", setting);
     Require(RemovedInParts(text, codePage, ~std::uint64_t{0}) == out, "line by line gives the same", setting);
     Require(std::count(out.begin(), out.end(), '\n') == std::count(text.begin(), text.end(), '\n'),
             "the line count stays", setting);
-    Require(Removed(out, codePage) == out, "the output of the output is the output", setting);
+    Require(cli::CSyntaxRemoved(out, codePage) == out, "the output of the output is the output", setting);
     if (text.find('/') == std::string_view::npos) Require(out == text, "without a slash nothing changes", setting);
 }
 
