@@ -20,7 +20,7 @@ constexpr std::size_t kMaxRawDelimiter = 16;
 // line break, a quote, a slash or an asterisk.
 constexpr unsigned char kLowestSecondByte = 0x40;
 
-// ---- line breaks: LF or CR LF, known only here ----
+// ---- line breaks: LF or CR LF, as the engine's line_breaks has them ----
 
 // Length of the line break that starts at `at`; 0 when none does.
 std::size_t BreakLength(std::string_view text, std::size_t at) {

@@ -1,4 +1,5 @@
-// kezurin-cli: the window's comment removal for files, pipes and scripts.
+// kezurin-cli: the window's comment removal, and a C/C++-exact one (--syntax c),
+// for files, pipes and scripts.
 
 #include <cstdio>
 #include <exception>
