@@ -56,17 +56,13 @@ private:
     std::size_t size_ = 0;
 };
 
-// Whether the code page can make a difference to the removal of `lines`.
-bool ChoiceMatters(std::string_view lines) {
-    return AsciiPrefixLength(lines) != lines.size() && LeadByteBeforeMark(lines, kShiftJis);
-}
-
-// Whether all of a regular file is UTF-8: what was read up to `position`, as
-// `utf8` saw it, and the rest, read ahead and then gone back from.
-bool RestIsUtf8(InputStream& input, std::uint64_t start, std::uint64_t position, Utf8Check utf8,
-                const ProgressReport& progress) {
+// Whether all of a regular file from `start` on is UTF-8, read ahead and then
+// gone back from to `position`.
+bool FileIsUtf8(InputStream& input, std::uint64_t start, std::uint64_t position, const ProgressReport& progress) {
     const auto ahead = std::make_unique_for_overwrite<char[]>(kPartSize);
-    for (std::uint64_t checked = position; !utf8.Failed();) {
+    Utf8Check utf8;
+    input.SeekTo(start);
+    for (std::uint64_t checked = start; !utf8.Failed();) {
         const std::size_t got = input.ReadSome(ahead.get(), kPartSize);
         if (got == 0) break;
         utf8.Feed({ahead.get(), got});
@@ -114,21 +110,30 @@ namespace {
 
 // Takes everything `input` gives through `removal` (TakeLines, Finish,
 // UseCodePage), a part of whole lines at a time. While `choosing`, the code
-// page is the one --encoding auto chooses from all of the input, decided at
-// the first part where choiceMatters(lines) says it would make a difference.
-template <class Removal, class ChoiceMatters>
-void StreamThrough(InputStream& input, bool choosing, Removal& removal, ChoiceMatters choiceMatters,
-                   const ProgressReport& progress) {
-    Utf8Check utf8;  // all that was read, while choosing
+// page is the one --encoding auto chooses from all of the input; it is chosen
+// only once the two would give different output (TakeLinesAlike,
+// LastLineAlike), before the first line where they would.
+template <class Removal>
+void StreamThrough(InputStream& input, bool choosing, Removal& removal, const ProgressReport& progress) {
+    const std::optional<InputStream::Place> place = input.RegularFilePlace();
+    const std::uint64_t start = place ? place->position : 0;
+    std::uint64_t position = start;
+    // A pipe cannot be read again, so while choosing it is checked as it is
+    // read, and what it gives once the choice is due is kept until chosen.
+    Utf8Check utf8;
+    std::deque<std::string> readOn;  // a pipe's parts read while choosing, still to go through
+    std::size_t readOnDone = 0;      // of the first of them
     const auto choose = [&](bool validUtf8) {
         removal.UseCodePage(AutoCodePage(validUtf8));
         choosing = false;
     };
-    const std::optional<InputStream::Place> place = input.RegularFilePlace();
-    const std::uint64_t start = place ? place->position : 0;
-    std::uint64_t position = start;
-    std::deque<std::string> readOn;  // a pipe's parts read while choosing, still to go through
-    std::size_t readOnDone = 0;      // of the first of them
+    const auto chooseNow = [&] {
+        if (place) return choose(FileIsUtf8(input, start, position, progress));
+        readOn = ReadOnWhileUtf8(input, utf8, position - start, progress);
+        choose(utf8.Valid());
+    };
+    const CodePage other = AutoCodePage(false);
+    if (choosing) removal.UseCodePage(AutoCodePage(true));
     const auto read = [&](char* to, std::size_t size) {
         if (readOn.empty()) return input.ReadSome(to, size);
         const std::string& part = readOn.front();
@@ -145,29 +150,44 @@ void StreamThrough(InputStream& input, bool choosing, Removal& removal, ChoiceMa
     for (;;) {
         const std::size_t got = buffer.ReadMore(read);
         position += got;
-        if (choosing) {
+        if (choosing && !place) {
             utf8.Feed(buffer.Last(got));
             if (utf8.Failed()) choose(false);
         }
         const std::string_view text = buffer.Text();
         const std::size_t end = WholeLinesEnd(text, LineBreaks::CrLfOrLf);
+        std::string_view lines = text.substr(0, end);
+        if (choosing) {
+            lines.remove_prefix(removal.TakeLinesAlike(lines, other));
+            if (!lines.empty()) chooseNow();
+        }
+        removal.TakeLines(lines);
         if (got == 0) {
-            if (choosing) choose(utf8.Valid());
-            removal.TakeLines(text.substr(0, end));
-            return removal.Finish(text.substr(end));
+            const std::string_view lastLine = text.substr(end);
+            if (choosing && !removal.LastLineAlike(lastLine, other)) chooseNow();
+            return removal.Finish(lastLine);
         }
-        if (choosing && choiceMatters(text.substr(0, end))) {
-            if (place) {
-                choose(RestIsUtf8(input, start, position, utf8, progress));
-            } else {
-                readOn = ReadOnWhileUtf8(input, utf8, position - start, progress);
-                choose(utf8.Valid());
-            }
-        }
-        removal.TakeLines(text.substr(0, end));
         buffer.Drop(end);
     }
 }
+
+// --syntax c, where the bytes alone tell whether the code page can matter:
+// a part where it can is not taken before the choice.
+struct CSyntaxParts {
+    CSyntaxRemoval& removal;
+
+    void TakeLines(std::string_view lines) { removal.TakeLines(lines); }
+    void Finish(std::string_view lastLine) { removal.Finish(lastLine); }
+    void UseCodePage(const CodePage& codePage) { removal.UseCodePage(codePage); }
+    std::size_t TakeLinesAlike(std::string_view lines, const CodePage&) {
+        if (CodePageMattersForCSyntax(lines)) return 0;
+        removal.TakeLines(lines);
+        return lines.size();
+    }
+    bool LastLineAlike(std::string_view lastLine, const CodePage&) const {
+        return !CodePageMattersForCSyntax(lastLine);
+    }
+};
 
 }  // namespace
 
@@ -175,12 +195,13 @@ void RemoveCommentsStreamed(InputStream& input, std::optional<CodePage> codePage
                             const ProgressReport& progress) {
     TextRemoval removal(LineBreaks::CrLfOrLf, codePage.value_or(CodePage{}), WritingTo(output));
     if (progress) removal.OnProgress([&progress](std::uint64_t done) { progress(Pass::Removal, done); });
-    StreamThrough(input, !codePage, removal, ChoiceMatters, progress);
+    StreamThrough(input, !codePage, removal, progress);
 }
 
 void RemoveCSyntaxStreamed(InputStream& input, std::optional<CodePage> codePage, Output& output) {
     CSyntaxRemoval removal(codePage.value_or(CodePage{}), WritingTo(output));
-    StreamThrough(input, !codePage, removal, CodePageMattersForCSyntax, {});
+    CSyntaxParts parts{removal};
+    StreamThrough(input, !codePage, parts, {});
 }
 
 }  // namespace kezurin::cli

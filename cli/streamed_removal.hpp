@@ -30,17 +30,18 @@ using ProgressReport = std::function<void(Pass pass, std::uint64_t bytesDone)>;
 // thrown as OutputError.
 //
 // Without a code page it is the one --encoding auto chooses from all of the
-// input. The choice matters only where a Shift-JIS lead byte stands right
-// before '/', '*' or '"', so the input streams through for as long as none
-// does. At the first part where one does, the choice is made: at once when
-// what was read is not UTF-8; for a regular file, by checking the rest for
-// UTF-8 ahead of the removal; for a pipe, by reading on, keeping what it
-// reads, until the input stops being UTF-8 or ends.
+// input. The input streams through for as long as both code pages make the
+// same of every line (TextRemoval::TakeLinesAlike), most inputs to their end.
+// Before the first line they would make different, the choice is made: for a
+// regular file, by checking it for UTF-8 from its start; for a pipe, which is
+// checked as it is read (a pipe cannot be read twice), by reading on, keeping
+// what it reads, until the input stops being UTF-8 or ends. A pipe that is
+// not UTF-8 is known at once.
 void RemoveCommentsStreamed(InputStream& input, std::optional<CodePage> codePage, Output& output,
                             const ProgressReport& progress = {});
 
-// The same for --syntax c, which chooses the code page the same way, where a
-// Shift-JIS lead byte would change how the text is lexed.
+// The same for --syntax c, which makes the choice the same way at the first
+// part where a Shift-JIS lead byte could change how the text is lexed.
 void RemoveCSyntaxStreamed(InputStream& input, std::optional<CodePage> codePage, Output& output);
 
 }  // namespace kezurin::cli

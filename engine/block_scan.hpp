@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -195,21 +196,37 @@ std::array<std::uint64_t, N> MatchBlock(const char* block, const std::array<char
 #endif
 }
 
+// The block of `text` at `offset`: in place where 64 bytes from there lie
+// within the first `readable` bytes from the text's start, else copied into
+// `copy` and padded with zeros, which match none of the bytes sought.
+inline const char* BlockAt(std::string_view text, std::size_t offset, std::size_t readable, char (&copy)[kBlockSize]) {
+    if (readable - offset >= kBlockSize) return text.data() + offset;
+    const std::size_t size = std::min(text.size() - offset, kBlockSize);
+    std::memset(copy, 0, kBlockSize);
+    if (size != 0) std::memcpy(copy, text.data() + offset, size);
+    return copy;
+}
+
+// Bits 0 to `size` - 1 of a block, the bytes of the text where it ends early.
+inline std::uint64_t InText(std::size_t size) {
+    return size >= kBlockSize ? ~std::uint64_t{0} : (std::uint64_t{1} << size) - 1;
+}
+
 // Calls visit(offset, matches) for every block of `text` in order; the last,
-// short block counts only its own bytes.
+// short block counts only its own bytes. `readable` as for BlockAt.
 template <std::size_t N, class Visit>
-void ForEachBlock(std::string_view text, const std::array<char, N>& bytes, Visit&& visit) {
-    std::size_t offset = 0;
-    for (; text.size() - offset >= kBlockSize; offset += kBlockSize)
-        visit(offset, MatchBlock(text.data() + offset, bytes));
-    if (offset < text.size()) {
-        char last[kBlockSize] = {};
-        std::memcpy(last, text.data() + offset, text.size() - offset);
-        auto matches = MatchBlock(last, bytes);
-        const std::uint64_t inText = (std::uint64_t{1} << (text.size() - offset)) - 1;
-        for (std::uint64_t& match : matches) match &= inText;
+void ForEachBlock(std::string_view text, std::size_t readable, const std::array<char, N>& bytes, Visit&& visit) {
+    char copy[kBlockSize];
+    for (std::size_t offset = 0; offset < text.size(); offset += kBlockSize) {
+        auto matches = MatchBlock(BlockAt(text, offset, readable, copy), bytes);
+        for (std::uint64_t& match : matches) match &= InText(text.size() - offset);
         visit(offset, matches);
     }
+}
+
+template <std::size_t N, class Visit>
+void ForEachBlock(std::string_view text, const std::array<char, N>& bytes, Visit&& visit) {
+    ForEachBlock(text, text.size(), bytes, visit);
 }
 
 }  // namespace kezurin::detail

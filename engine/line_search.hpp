@@ -35,8 +35,8 @@ struct ByteSearch {
         const std::size_t at = FindFrom(line.substr(piece), pattern, from - piece, codePage);
         return at == std::string_view::npos ? at : piece + at;
     }
-    // The search of the line's first `length` bytes.
-    ByteSearch Prefix(std::size_t length) const { return {line.substr(0, length), codePage}; }
+    // The search of the line's first `length` bytes, at most all of them.
+    ByteSearch Prefix(std::size_t length) const { return {std::string_view(line.data(), length), codePage}; }
 };
 
 struct MarkedSearch {
@@ -45,13 +45,8 @@ struct MarkedSearch {
     // The marks of `line`, at most kMaxLength bytes, read in place when
     // `readable` bytes from its start may be read, else from a padded copy.
     static MarkedSearch Of(std::string_view line, std::size_t readable, const CodePage& codePage) {
-        char copy[kBlockSize] = {};
-        const char* block = line.data();
-        if (readable < kBlockSize) {
-            if (!line.empty()) std::memcpy(copy, line.data(), line.size());
-            block = copy;
-        }
-        const auto [slashes, asterisks, quotes] = MatchBlock(block, std::array{'/', '*', '"'});
+        char copy[kBlockSize];
+        const auto [slashes, asterisks, quotes] = MatchBlock(BlockAt(line, 0, readable, copy), std::array{'/', '*', '"'});
         return MarkedSearch{line, codePage, slashes, asterisks, quotes}.Prefix(line.size());
     }
 
@@ -71,9 +66,10 @@ struct MarkedSearch {
         }
         return std::string_view::npos;
     }
+    // The search of the line's first `length` bytes, at most all of them.
     MarkedSearch Prefix(std::size_t length) const {
         const std::uint64_t keep = length >= kMaxLength ? ~std::uint64_t{0} : (std::uint64_t{1} << length) - 1;
-        return {line.substr(0, length), codePage, slashes & keep, asterisks & keep, quotes & keep};
+        return {std::string_view(line.data(), length), codePage, slashes & keep, asterisks & keep, quotes & keep};
     }
 
 private:

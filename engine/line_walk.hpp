@@ -61,9 +61,12 @@ std::size_t PassBlocksWithoutSlash(std::string_view text, std::size_t offset, co
 // Removes the comments of `text`, whole lines each ending in its line break,
 // handing each line's result to `out`:
 // - out.UnchangedLines(start, end): whole lines that stay, line breaks included;
-// - out.CutLine(line, cut, breakLength): a line and what the rules left of it.
+// - out.CutLine(line, cut, breakLength): a line and what the rules left of it;
+// - before that, out.Takes(line, search, startsInComment, cut, endsInComment):
+//   false stops the walk before the line.
+// Returns where the walk stopped: text.size() once every line is taken.
 template <class Out>
-void RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks, bool& InBlockComment,
+std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks, bool& InBlockComment,
                                 std::string& scratch, const CodePage& codePage, Out& out) {
     bool inComment = InBlockComment;  // kept here, where it can stay in a register
     std::size_t start = 0;
@@ -109,8 +112,10 @@ void RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks, bool& 
             openings &= ~upToEnd;
             openingCarried = false;
             if (mayOpen || inComment) {
+                const bool startsInComment = inComment;
                 const std::string_view line(text.data() + start, lf + 1 - breakLength - start);
                 LinePieces cut;
+                bool taken;
                 if (line.size() <= MarkedSearch::kMaxLength && start + kBlockSize >= offset) {
                     // The line's marks are taken from those of its block and the one before.
                     std::array<std::uint64_t, 3> marks{slashes, asterisks, quotes};
@@ -121,10 +126,16 @@ void RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks, bool& 
                         beforeMarked = true;
                         for (std::size_t k = 0; k < 3; ++k) marks[k] = BitsAt(before[k], marks[k], start + kBlockSize - offset);
                     }
-                    const MarkedSearch search{line, codePage, marks[0], marks[1], marks[2]};
-                    cut = RemoveCommentsOfLine(line, search.Prefix(line.size()), false, inComment, scratch);
+                    const MarkedSearch search = MarkedSearch{line, codePage, marks[0], marks[1], marks[2]}.Prefix(line.size());
+                    cut = RemoveCommentsOfLine(line, search, false, inComment, scratch);
+                    taken = out.Takes(line, search, startsInComment, cut, inComment);
                 } else {
                     cut = RemoveCommentsOfLine(line, text.size() - start, false, inComment, scratch, codePage);
+                    taken = out.Takes(line, ByteSearch{line, codePage}, startsInComment, cut, inComment);
+                }
+                if (!taken) {
+                    InBlockComment = startsInComment;
+                    return start;
                 }
                 out.CutLine(line, cut, breakLength);
             } else {
@@ -137,6 +148,7 @@ void RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks, bool& 
         beforeMarked = true;
     }
     InBlockComment = inComment;
+    return text.size();
 }
 
 }  // namespace kezurin::detail

@@ -1,8 +1,10 @@
 #include "kezurin/text_removal.hpp"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "line_walk.hpp"
 
@@ -28,6 +30,8 @@ public:
     static constexpr std::size_t kSpill = 64;
 
     // What the walk over the lines hands over.
+    template <class Search>
+    static constexpr bool Takes(std::string_view, const Search&, bool, const LinePieces&, bool) { return true; }
     void UnchangedLines(const char* start, const char* end) { PutText(start, end); }
     void CutLine(std::string_view line, const LinePieces& cut, std::size_t breakLength) {
         Put(cut.front);
@@ -103,6 +107,66 @@ private:
     const char* runEnd_ = nullptr;
 };
 
+// Whether two cut lines hold the same bytes, however they are split.
+bool SameBytes(const LinePieces& a, const LinePieces& b) {
+    if (a.front.size() + a.back.size() != b.front.size() + b.back.size()) return false;
+    const bool aLonger = a.front.size() >= b.front.size();
+    const LinePieces& longer = aLonger ? a : b;
+    const LinePieces& shorter = aLonger ? b : a;
+    const std::size_t split = shorter.front.size();
+    const std::string_view overhang = longer.front.substr(split);
+    return longer.front.substr(0, split) == shorter.front && shorter.back.starts_with(overhang) &&
+           longer.back == shorter.back.substr(overhang.size());
+}
+
+// CodePagesCanDiffer over the marks of a line of at most 64 bytes.
+bool CodePagesCanDiffer(const detail::MarkedSearch& search, const CodePage& a, const CodePage& b) {
+    const std::uint64_t slashes = search.slashes, asterisks = search.asterisks;
+    std::uint64_t asked = (slashes & ((slashes | asterisks) >> 1)) | (asterisks & (slashes >> 1));
+    if ((slashes & (slashes >> 1)) != 0) asked |= search.quotes;
+    for (; asked != 0; asked &= asked - 1) {
+        const auto at = static_cast<std::size_t>(std::countr_zero(asked));
+        if (detail::OddLeadRunBefore(search.line, at, a) || detail::OddLeadRunBefore(search.line, at, b)) return true;
+    }
+    return false;
+}
+bool CodePagesCanDiffer(const detail::ByteSearch& search, std::size_t readable, const CodePage& a,
+                        const CodePage& b) {
+    return detail::CodePagesCanDiffer(search.line, readable, a, b);
+}
+
+// The writer for lines taken only while `other` would leave the same bytes as
+// the code page in use: a line they cannot read apart (CodePagesCanDiffer) is
+// taken as it is, any other one is cut again to see.
+class AlikeWriter : public RunWriter {
+public:
+    AlikeWriter(const TextRemoval::Sink& sink, std::string_view text, char* gathered, const CodePage& inUse,
+                const CodePage& other)
+        : RunWriter(sink, text, gathered), textEnd_(text.data() + text.size()), inUse_(inUse), other_(other) {}
+
+    template <class Search>
+    bool Takes(std::string_view line, const Search& search, bool startsInComment, const LinePieces& cut,
+               bool endsInComment) {
+        if (!CanDiffer(search)) return true;
+        bool inComment = startsInComment;
+        const LinePieces otherCut =
+            detail::RemoveCommentsOfLine(line, line.size(), false, inComment, otherScratch_, other_);
+        return inComment == endsInComment && SameBytes(cut, otherCut);
+    }
+
+private:
+    bool CanDiffer(const detail::MarkedSearch& search) const { return CodePagesCanDiffer(search, inUse_, other_); }
+    bool CanDiffer(const detail::ByteSearch& search) const {
+        const auto readable = static_cast<std::size_t>(textEnd_ - search.line.data());
+        return CodePagesCanDiffer(search, readable, inUse_, other_);
+    }
+
+    const char* const textEnd_;
+    const CodePage& inUse_;
+    const CodePage& other_;
+    std::string otherScratch_;
+};
+
 }  // namespace
 
 TextRemoval::TextRemoval(LineBreaks breaks, const CodePage& codePage, Sink sink)
@@ -114,6 +178,25 @@ void TextRemoval::TakeLines(std::string_view text) {
     detail::RemoveCommentsOfWholeLines(text, breaks_, InBlockComment_, scratch_, codePage_, out);
     out.Flush();
     Taken(text.size());
+}
+
+std::size_t TextRemoval::TakeLinesAlike(std::string_view lines, const CodePage& other) {
+    AlikeWriter out(sink_, lines, gathered_.get(), codePage_, other);
+    const std::size_t taken =
+        detail::RemoveCommentsOfWholeLines(lines, breaks_, InBlockComment_, scratch_, codePage_, out);
+    out.Flush();
+    Taken(taken);
+    return taken;
+}
+
+bool TextRemoval::LastLineAlike(std::string_view lastLine, const CodePage& other) const {
+    bool inComment = InBlockComment_, otherInComment = InBlockComment_;
+    std::string scratch, otherScratch;
+    const LinePieces cut =
+        detail::RemoveCommentsOfLine(lastLine, lastLine.size(), true, inComment, scratch, codePage_);
+    const LinePieces otherCut =
+        detail::RemoveCommentsOfLine(lastLine, lastLine.size(), true, otherInComment, otherScratch, other);
+    return SameBytes(cut, otherCut);
 }
 
 void TextRemoval::Finish(std::string_view lastLine) {

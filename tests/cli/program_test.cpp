@@ -328,6 +328,8 @@ INSTANTIATE_TEST_SUITE_P(
                     // Read a part at a time: what decides comes after the line it decides.
                     EncodingCase{"auto on utf-8 after 200 KB", {}, AsciiLines() + kUtf8Line + "x\n",
                                  AsciiLines() + "\xE3\x81\x81\nx\n"},
+                    EncodingCase{"auto on text that is not utf-8 200 KB before what decides", {},
+                                 "\xFF\n" + AsciiLines() + kUtf8Line, "\xFF\n" + AsciiLines() + kUtf8Line},
                     EncodingCase{"auto on text that turns out not utf-8 after 200 KB", {},
                                  AsciiLines() + kUtf8Line + "\xFF\n", AsciiLines() + kUtf8Line + "\xFF\n"},
                     // What decides stands 400 KB after the line it decides.

@@ -246,6 +246,37 @@ TEST(RunRemovalTexts, SecondRunGivesTheSameOutput) {
     EXPECT_EQ(host.OutputText(), first);
 }
 
+// While the code page is still to be chosen, lines are taken for as long as
+// both code pages make the same of them.
+TEST(TextRemovalAlike, TakesLinesUpToTheFirstTheCodePagesReadApart) {
+    // UTF-8 "了" ends in a lone Shift-JIS lead byte, which hides the quote
+    // after it: then the "//" lies between the line's first two quotes.
+    const std::string apart = "\"\xE4\xBA\x86\" // c \"";
+    // The same byte before the quote of "終了" changes nothing: the "//" lies
+    // after both quotes either way. Before "*/" it would hide the closer.
+    const std::string alike = "s = \"\xE7\xB5\x82\xE4\xBA\x86\"; /* \xE4\xBA\x86 */ // c";
+    const std::string closerHidden = "/* \xE4\xBA\x86*/ x";
+    struct Case {
+        std::string text;
+        std::size_t taken;
+        bool lastAlike;
+    };
+    for (const auto& [text, taken, lastAlike] : {Case{"a // b\r\n" + apart + "\r\nc\r\n", 8, true},
+                                                 Case{alike + "\r\n" + alike, alike.size() + 2, true},
+                                                 Case{closerHidden + "\r\n", 0, true},
+                                                 Case{apart, 0, false}}) {
+        std::string passed;
+        TextRemoval removal(LineBreaks::CrLf, CodePage{}, [&](std::string_view piece) { passed.append(piece); });
+        const std::string_view whole(text);
+        const std::size_t end = WholeLinesEnd(whole, LineBreaks::CrLf);
+        EXPECT_EQ(removal.TakeLinesAlike(whole.substr(0, end), kShiftJis), taken) << text;
+        EXPECT_EQ(removal.LastLineAlike(whole.substr(end), kShiftJis), lastAlike) << text;
+        removal.TakeLines(whole.substr(taken, end - taken));
+        removal.Finish(whole.substr(end));
+        EXPECT_EQ(passed, reference::Removal(text, CodePage{})) << text;
+    }
+}
+
 // Random texts made of the bytes that matter, compared with the plain transcription.
 std::string RandomText(std::mt19937& random, std::size_t size, bool longLines = false) {
     static const std::vector<std::string> pieces = {

@@ -120,25 +120,45 @@ void CheckSearches(std::string_view line, const CodePage& codePage) {
     }
 }
 
+// While the code page is still to be chosen, the lines taken alike come out
+// as both code pages make them, and choosing before the first line where they
+// part gives the chosen one's output.
+void CheckAlike(std::string_view text, LineBreaks breaks) {
+    const auto removed = [&](const CodePage& codePage) {
+        std::string output;
+        RemoveComments(text, breaks, codePage, [&](std::string_view piece) { output.append(piece); });
+        return output;
+    };
+    const std::string withoutLeadBytes = removed(CodePage{}), withLeadBytes = removed(kShiftJis);
+    const std::size_t end = WholeLinesEnd(text, breaks);
+    for (const CodePage* chosen : {&kShiftJis, static_cast<const CodePage*>(nullptr)}) {
+        std::string passed;
+        TextRemoval removal(breaks, CodePage{}, [&](std::string_view piece) { passed.append(piece); });
+        const std::size_t taken = removal.TakeLinesAlike(text.substr(0, end), kShiftJis);
+        Require(withoutLeadBytes.starts_with(passed) && withLeadBytes.starts_with(passed),
+                "the lines taken alike come out as both code pages make them", "");
+        const bool allAlike = taken == end && removal.LastLineAlike(text.substr(end), kShiftJis);
+        if (allAlike) Require(withoutLeadBytes == withLeadBytes, "a text taken alike throughout is one output", "");
+        if (chosen) removal.UseCodePage(*chosen);
+        removal.TakeLines(text.substr(taken, end - taken));
+        removal.Finish(text.substr(end));
+        Require(passed == (chosen ? withLeadBytes : withoutLeadBytes), "the choice gives the chosen one's output", "");
+    }
+}
+
 }  // namespace
 }  // namespace kezurin::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kezurin;
     const std::string input(reinterpret_cast<const char*>(data), size);
-    // Where no lead byte stands before a '/', '*' or '"', the code page makes no difference.
-    if (!LeadByteBeforeMark(input, kShiftJis)) {
-        TextHost withLeadBytes(input), without(input);
-        RunRemoval(withLeadBytes, kShiftJis);
-        RunRemoval(without, CodePage{});
-        fuzz::Require(withLeadBytes.OutputText() == without.OutputText(), "the code page makes no difference",
-                      "(no lead byte before a mark)");
-    }
     fuzz::CheckSearches(input, kShiftJis);
     fuzz::CheckSearches(input, CodePage{});
     fuzz::CheckRun(input, kShiftJis, "(code page 932, CR LF)", LineBreaks::CrLf);
     fuzz::CheckRun(input, CodePage{}, "(no lead bytes, CR LF)", LineBreaks::CrLf);
     fuzz::CheckRun(input, kShiftJis, "(code page 932, CR LF or LF)", LineBreaks::CrLfOrLf);
     fuzz::CheckRun(input, CodePage{}, "(no lead bytes, CR LF or LF)", LineBreaks::CrLfOrLf);
+    fuzz::CheckAlike(input, LineBreaks::CrLf);
+    fuzz::CheckAlike(input, LineBreaks::CrLfOrLf);
     return 0;
 }

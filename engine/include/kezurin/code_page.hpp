@@ -22,16 +22,16 @@ public:
         return page;
     }
 
-    constexpr CodePage& AddLeadBytes(unsigned char first, unsigned char last) {
-        for (unsigned byte = first; byte <= last; ++byte) lead_[byte] = true;
-        return *this;
-    }
-
     constexpr bool IsLeadByte(char byte) const {
         return lead_[static_cast<unsigned char>(byte)];
     }
 
 private:
+    // Lead bytes are 0x81 and above, as in every double-byte code page.
+    constexpr void AddLeadBytes(unsigned char first, unsigned char last) {
+        for (unsigned byte = first; byte <= last; ++byte) lead_[byte] = true;
+    }
+
     std::array<bool, 256> lead_{};
 };
 
@@ -39,11 +39,6 @@ inline constexpr CodePage kShiftJis = CodePage::ShiftJis();
 
 // How many bytes at the start of `text` are ASCII (below 0x80).
 std::size_t AsciiPrefixLength(std::string_view text);
-
-// Whether a lead byte of `codePage` stands directly before a '/', '*' or '"'
-// anywhere in `text`. Where none does, the removal gives the same bytes
-// whatever the code page: lead bytes count only directly before those.
-bool LeadByteBeforeMark(std::string_view text, const CodePage& codePage);
 
 namespace detail {
 
@@ -61,6 +56,18 @@ std::size_t FindBytes(std::string_view text, std::string_view pattern, std::size
 // Byte-exact and case-sensitive; an empty pattern is never found.
 std::size_t FindFrom(std::string_view text, std::string_view pattern, std::size_t from,
                      const CodePage& codePage);
+
+// Whether a lead byte of `codePage` stands directly before `at`, in an odd run.
+inline bool OddLeadRunBefore(std::string_view text, std::size_t at, const CodePage& codePage) {
+    return at > 0 && codePage.IsLeadByte(text[at - 1]) && LeadRunBefore(text, at, codePage) % 2 != 0;
+}
+
+// Whether code pages `a` and `b` can make the rules read `line` (one line,
+// without its break) apart: only where the rules ask whether a mark counts
+// and an odd run of lead bytes of one of them stands before it. An even run
+// hides nothing, and runs joined by a cut are sums of runs that stood before
+// such places. `readable`: bytes from the line's start that may be read.
+bool CodePagesCanDiffer(std::string_view line, std::size_t readable, const CodePage& a, const CodePage& b);
 
 }  // namespace detail
 }  // namespace kezurin

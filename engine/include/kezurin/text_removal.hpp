@@ -28,6 +28,12 @@ public:
     void TakeLines(std::string_view lines);
     // The text's last line, which has no line break (it may be empty); ends the text.
     void Finish(std::string_view lastLine);
+    // While the code page is still to be chosen: TakeLines for as long as
+    // `other` would leave every line the same, stopping before the first it
+    // would not; returns the bytes taken. The output is then that of either.
+    std::size_t TakeLinesAlike(std::string_view lines, const CodePage& other);
+    // Whether `other` would leave the last line, as Finish takes it, the same.
+    bool LastLineAlike(std::string_view lastLine, const CodePage& other) const;
     // The code page for the lines from here on.
     void UseCodePage(const CodePage& codePage) { codePage_ = codePage; }
     void OnProgress(Progress progress) { progress_ = std::move(progress); }
