@@ -17,6 +17,25 @@
 #include "kezurin/line_breaks.hpp"
 #include "line_removal.hpp"
 
+// For the functions that run the walk: every call in them is inlined, so
+// that the rules keep a line's search in registers instead of passing it
+// through memory (7 to 8% fewer instructions on source text).
+#if defined(__GNUC__)
+#define KEZURIN_FLATTEN __attribute__((flatten))
+#elif defined(_MSC_VER) && _MSC_VER >= 1935
+#define KEZURIN_FLATTEN [[msvc::flatten]]
+#else
+#define KEZURIN_FLATTEN
+#endif
+// For what such a function does seldom, kept out of its loop.
+#if defined(__GNUC__)
+#define KEZURIN_NOINLINE __attribute__((noinline))
+#elif defined(_MSC_VER)
+#define KEZURIN_NOINLINE __declspec(noinline)
+#else
+#define KEZURIN_NOINLINE
+#endif
+
 namespace kezurin::detail {
 
 // The marks of the line at `at` bytes into the 128 bytes of two blocks, from
@@ -126,7 +145,7 @@ std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks,
                         beforeMarked = true;
                         for (std::size_t k = 0; k < 3; ++k) marks[k] = BitsAt(before[k], marks[k], start + kBlockSize - offset);
                     }
-                    const MarkedSearch search = MarkedSearch{line, codePage, marks[0], marks[1], marks[2]}.Prefix(line.size());
+                    const MarkedSearch search = MarkedSearch{line, codePage, {marks[0]}, {marks[1]}, {marks[2]}}.Prefix(line.size());
                     cut = RemoveCommentsOfLine(line, search, false, inComment, scratch);
                     taken = out.Takes(line, search, startsInComment, cut, inComment);
                 } else {

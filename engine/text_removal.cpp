@@ -1,5 +1,6 @@
 #include "kezurin/text_removal.hpp"
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -49,10 +50,11 @@ public:
     }
 
     void Put(std::string_view piece) {
+        if (piece.empty()) return;
         const auto at = reinterpret_cast<std::uintptr_t>(piece.data());
         if (at >= textStart_ && at + piece.size() <= textEnd_) {
             PutText(piece.data(), piece.data() + piece.size());
-        } else if (!piece.empty()) {
+        } else {
             // The filler a comment leaves, or a line rebuilt in scratch memory.
             EndRun();
             Emit(piece);
@@ -119,14 +121,23 @@ bool SameBytes(const LinePieces& a, const LinePieces& b) {
            longer.back == shorter.back.substr(overhang.size());
 }
 
-// CodePagesCanDiffer over the marks of a line of at most 64 bytes.
-bool CodePagesCanDiffer(const detail::MarkedSearch& search, const CodePage& a, const CodePage& b) {
-    const std::uint64_t slashes = search.slashes, asterisks = search.asterisks;
-    std::uint64_t asked = (slashes & ((slashes | asterisks) >> 1)) | (asterisks & (slashes >> 1));
-    if ((slashes & (slashes >> 1)) != 0) asked |= search.quotes;
-    for (; asked != 0; asked &= asked - 1) {
-        const auto at = static_cast<std::size_t>(std::countr_zero(asked));
-        if (detail::OddLeadRunBefore(search.line, at, a) || detail::OddLeadRunBefore(search.line, at, b)) return true;
+// CodePagesCanDiffer over the marks of a line.
+template <std::size_t kWords>
+bool CodePagesCanDiffer(const detail::MarksSearch<kWords>& search, const CodePage& a, const CodePage& b) {
+    bool holdsSlashPair = false;
+    std::array<std::uint64_t, kWords> asked{};
+    for (std::size_t w = 0; w < kWords; ++w) {
+        const std::uint64_t next = w + 1 < kWords ? search.slashes[w + 1] << 63 : 0;
+        const std::uint64_t nextSlashOrAsterisk = w + 1 < kWords ? (search.slashes[w + 1] | search.asterisks[w + 1]) << 63 : 0;
+        const std::uint64_t slashes = search.slashes[w], asterisks = search.asterisks[w];
+        asked[w] = (slashes & (((slashes | asterisks) >> 1) | nextSlashOrAsterisk)) | (asterisks & ((slashes >> 1) | next));
+        holdsSlashPair = holdsSlashPair || (slashes & ((slashes >> 1) | next)) != 0;
+    }
+    for (std::size_t w = 0; w < kWords; ++w) {
+        for (std::uint64_t rest = asked[w] | (holdsSlashPair ? search.quotes[w] : 0); rest != 0; rest &= rest - 1) {
+            const std::size_t at = w * detail::kBlockSize + static_cast<std::size_t>(std::countr_zero(rest));
+            if (detail::OddLeadRunBefore(search.line, at, a) || detail::OddLeadRunBefore(search.line, at, b)) return true;
+        }
     }
     return false;
 }
@@ -147,15 +158,22 @@ public:
     template <class Search>
     bool Takes(std::string_view line, const Search& search, bool startsInComment, const LinePieces& cut,
                bool endsInComment) {
-        if (!CanDiffer(search)) return true;
+        return !CanDiffer(search) || CutAlike(line, startsInComment, cut, endsInComment);
+    }
+
+private:
+    KEZURIN_NOINLINE bool CutAlike(std::string_view line, bool startsInComment, const LinePieces& cut,
+                                   bool endsInComment) {
         bool inComment = startsInComment;
         const LinePieces otherCut =
             detail::RemoveCommentsOfLine(line, line.size(), false, inComment, otherScratch_, other_);
         return inComment == endsInComment && SameBytes(cut, otherCut);
     }
 
-private:
-    bool CanDiffer(const detail::MarkedSearch& search) const { return CodePagesCanDiffer(search, inUse_, other_); }
+    template <std::size_t kWords>
+    bool CanDiffer(const detail::MarksSearch<kWords>& search) const {
+        return CodePagesCanDiffer(search, inUse_, other_);
+    }
     bool CanDiffer(const detail::ByteSearch& search) const {
         const auto readable = static_cast<std::size_t>(textEnd_ - search.line.data());
         return CodePagesCanDiffer(search, readable, inUse_, other_);
@@ -173,14 +191,14 @@ TextRemoval::TextRemoval(LineBreaks breaks, const CodePage& codePage, Sink sink)
     : breaks_(breaks), codePage_(codePage), sink_(std::move(sink)),
       gathered_(std::make_unique_for_overwrite<char[]>(RunWriter::kGathered)) {}
 
-void TextRemoval::TakeLines(std::string_view text) {
+KEZURIN_FLATTEN void TextRemoval::TakeLines(std::string_view text) {
     RunWriter out(sink_, text, gathered_.get());
     detail::RemoveCommentsOfWholeLines(text, breaks_, InBlockComment_, scratch_, codePage_, out);
     out.Flush();
     Taken(text.size());
 }
 
-std::size_t TextRemoval::TakeLinesAlike(std::string_view lines, const CodePage& other) {
+KEZURIN_FLATTEN std::size_t TextRemoval::TakeLinesAlike(std::string_view lines, const CodePage& other) {
     AlikeWriter out(sink_, lines, gathered_.get(), codePage_, other);
     const std::size_t taken =
         detail::RemoveCommentsOfWholeLines(lines, breaks_, InBlockComment_, scratch_, codePage_, out);

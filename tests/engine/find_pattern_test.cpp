@@ -66,20 +66,21 @@ TEST(FindPattern, CountsLeadBytesOnlyBackToTheStartOfThePieceSearched) {
 
 // The search over a line's marks, against the search over its bytes: every
 // pattern of the rules, from every offset, in every piece.
-TEST(LineSearch, MarksFindWhatTheBytesFind) {
+template <class Marks>
+void ExpectMarksFindWhatTheBytesFind(unsigned seed) {
     static const std::vector<std::string> pieces = {"/", "*", "\"", " ", "a", "\x81", "\x95\x5C", "//", "/*", "*/"};
-    std::mt19937 random(1210);
+    std::mt19937 random(seed);
     std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
     for (int round = 0; round < 3000; ++round) {
         std::string line;
-        while (line.size() < static_cast<std::size_t>(round % 66)) line += pieces[pick(random)];
-        line.resize(std::min<std::size_t>(line.size(), detail::MarkedSearch::kMaxLength));
+        while (line.size() < static_cast<std::size_t>(round % (Marks::kMaxLength + 2))) line += pieces[pick(random)];
+        line.resize(std::min<std::size_t>(line.size(), Marks::kMaxLength));
         // Read in place, with bytes of the text beyond the line, or from a copy.
         const std::string text = line + "//*\"" + std::string(64, '/');
         const std::string_view inText(text.data(), line.size());
         for (const CodePage& page : {kShiftJis, CodePage{}}) {
             const detail::ByteSearch bytes{line, page};
-            const auto marks = detail::MarkedSearch::Of(inText, round % 2 ? line.size() : text.size(), page);
+            const auto marks = Marks::Of(inText, round % 2 ? line.size() : text.size(), page);
             for (const std::string_view pattern : {"//", "/*", "*/", "\"", "/"}) {
                 for (std::size_t piece = 0; piece <= line.size(); ++piece) {
                     ASSERT_EQ(marks.FindBytes(pattern, piece), bytes.FindBytes(pattern, piece)) << line;
@@ -90,6 +91,11 @@ TEST(LineSearch, MarksFindWhatTheBytesFind) {
             }
         }
     }
+}
+
+TEST(LineSearch, MarksFindWhatTheBytesFind) {
+    ExpectMarksFindWhatTheBytesFind<detail::MarkedSearch>(1210);
+    ExpectMarksFindWhatTheBytesFind<detail::WideMarkedSearch>(1211);
 }
 
 TEST(CodePage, ShiftJisLeadBytesAreExactlyTheDoubleByteRanges) {

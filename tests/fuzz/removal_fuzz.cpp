@@ -106,10 +106,11 @@ void CheckRun(const std::string& input, const CodePage& codePage, const char* se
 }
 
 // The search over a line's marks finds what the search over its bytes finds.
+template <class Marks>
 void CheckSearches(std::string_view line, const CodePage& codePage) {
-    if (line.size() > detail::MarkedSearch::kMaxLength) return;
+    if (line.size() > Marks::kMaxLength) return;
     const detail::ByteSearch bytes{line, codePage};
-    const auto marks = detail::MarkedSearch::Of(line, line.size(), codePage);
+    const auto marks = Marks::Of(line, line.size(), codePage);
     for (const std::string_view pattern : {"//", "/*", "*/", "\"", "/"}) {
         for (std::size_t piece = 0; piece <= line.size(); ++piece) {
             Require(marks.FindBytes(pattern, piece) == bytes.FindBytes(pattern, piece), "the marks find the bytes");
@@ -152,8 +153,10 @@ void CheckAlike(std::string_view text, LineBreaks breaks) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kezurin;
     const std::string input(reinterpret_cast<const char*>(data), size);
-    fuzz::CheckSearches(input, kShiftJis);
-    fuzz::CheckSearches(input, CodePage{});
+    for (const CodePage& codePage : {kShiftJis, CodePage{}}) {
+        fuzz::CheckSearches<detail::MarkedSearch>(input, codePage);
+        fuzz::CheckSearches<detail::WideMarkedSearch>(input, codePage);
+    }
     fuzz::CheckRun(input, kShiftJis, "(code page 932, CR LF)", LineBreaks::CrLf);
     fuzz::CheckRun(input, CodePage{}, "(no lead bytes, CR LF)", LineBreaks::CrLf);
     fuzz::CheckRun(input, kShiftJis, "(code page 932, CR LF or LF)", LineBreaks::CrLfOrLf);
