@@ -4,6 +4,8 @@
 // its calls for every line of both passes.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -11,6 +13,8 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "source_generator.hpp"
 #include "kezurin/text_host.hpp"
@@ -70,30 +74,52 @@ void BM_MemchrLineScan(benchmark::State& state) {
 }
 BENCHMARK(BM_MemchrLineScan)->Unit(benchmark::kMillisecond);
 
-// Prints as usual and keeps each benchmark's bytes per second for the summary.
+// Prints as usual and keeps each benchmark's bytes per second, one figure a
+// repetition, for the summary.
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             const auto bytes = run.counters.find("bytes_per_second");
-            if (bytes != run.counters.end()) speed[run.run_name.function_name] = bytes->second;
+            if (run.run_type == Run::RT_Iteration && bytes != run.counters.end())
+                speeds[run.run_name.function_name].push_back(bytes->second);
         }
     }
-    std::map<std::string, double> speed;
+    // The median of a benchmark's repetitions, in MB/s.
+    double Speed(const std::string& name) {
+        std::vector<double>& figures = speeds[name];
+        if (figures.empty()) return 0;
+        std::sort(figures.begin(), figures.end());
+        return figures[figures.size() / 2] / 1e6;
+    }
+
+private:
+    std::map<std::string, std::vector<double>> speeds;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
+    // The machine's speed drifts: by default the benchmarks take turns, nine
+    // times each in a random order, and the summary compares their medians.
+    std::vector<char*> arguments(argv, argv + argc);
+    const bool repetitionsGiven = std::any_of(arguments.begin(), arguments.end(), [](const char* argument) {
+        return std::string_view(argument).starts_with("--benchmark_repetitions");
+    });
+    char repetitions[] = "--benchmark_repetitions=9";
+    char interleaved[] = "--benchmark_enable_random_interleaving=true";
+    char minimumTime[] = "--benchmark_min_time=0.3s";
+    if (!repetitionsGiven) arguments.insert(arguments.begin() + 1, {repetitions, interleaved, minimumTime});
+    int count = static_cast<int>(arguments.size());
+    benchmark::Initialize(&count, arguments.data());
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double removal = reporter.speed["BM_RunRemoval"] / 1e6;
-    const double stream = reporter.speed["BM_TextRemoval"] / 1e6;
-    const double scan = reporter.speed["BM_MemchrLineScan"] / 1e6;
+    const double removal = reporter.Speed("BM_RunRemoval");
+    const double stream = reporter.Speed("BM_TextRemoval");
+    const double scan = reporter.Speed("BM_MemchrLineScan");
     const auto ratio = [scan](double speed) { return scan > 0 ? speed / scan : 0.0; };
-    std::printf("\ntext: %.1f MB\npass-through:     %8.1f MB/s  %6.3f of the scan\n"
+    std::printf("\ntext: %.1f MB (medians of the repetitions)\npass-through:     %8.1f MB/s  %6.3f of the scan\n"
                 "removal run:      %8.1f MB/s  %6.3f of the scan\nmemchr line scan: %8.1f MB/s\n",
                 static_cast<double>(Source().size()) / 1e6, stream, ratio(stream), removal, ratio(removal), scan);
 }

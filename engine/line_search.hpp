@@ -83,14 +83,14 @@ struct MarksSearch {
     }
     // The search of the line's first `length` bytes, at most all of them.
     MarksSearch Prefix(std::size_t length) const {
-        MarksSearch prefix{std::string_view(line.data(), length), codePage, slashes, asterisks, quotes};
+        Bits prefixSlashes, prefixAsterisks, prefixQuotes;
         for (std::size_t w = 0; w < kWords; ++w) {
-            const std::uint64_t keep = From(length, w);
-            prefix.slashes[w] &= ~keep;
-            prefix.asterisks[w] &= ~keep;
-            prefix.quotes[w] &= ~keep;
+            const std::uint64_t keep = ~From(length, w);
+            prefixSlashes[w] = slashes[w] & keep;
+            prefixAsterisks[w] = asterisks[w] & keep;
+            prefixQuotes[w] = quotes[w] & keep;
         }
-        return prefix;
+        return {std::string_view(line.data(), length), codePage, prefixSlashes, prefixAsterisks, prefixQuotes};
     }
 
 private:

@@ -145,7 +145,8 @@ std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks,
                         beforeMarked = true;
                         for (std::size_t k = 0; k < 3; ++k) marks[k] = BitsAt(before[k], marks[k], start + kBlockSize - offset);
                     }
-                    const MarkedSearch search = MarkedSearch{line, codePage, {marks[0]}, {marks[1]}, {marks[2]}}.Prefix(line.size());
+                    const std::uint64_t inLine = InText(line.size());
+                    const MarkedSearch search{line, codePage, {marks[0] & inLine}, {marks[1] & inLine}, {marks[2] & inLine}};
                     cut = RemoveCommentsOfLine(line, search, false, inComment, scratch);
                     taken = out.Takes(line, search, startsInComment, cut, inComment);
                 } else {
