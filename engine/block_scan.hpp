@@ -212,21 +212,4 @@ inline std::uint64_t InText(std::size_t size) {
     return size >= kBlockSize ? ~std::uint64_t{0} : (std::uint64_t{1} << size) - 1;
 }
 
-// Calls visit(offset, matches) for every block of `text` in order; the last,
-// short block counts only its own bytes. `readable` as for BlockAt.
-template <std::size_t N, class Visit>
-void ForEachBlock(std::string_view text, std::size_t readable, const std::array<char, N>& bytes, Visit&& visit) {
-    char copy[kBlockSize];
-    for (std::size_t offset = 0; offset < text.size(); offset += kBlockSize) {
-        auto matches = MatchBlock(BlockAt(text, offset, readable, copy), bytes);
-        for (std::uint64_t& match : matches) match &= InText(text.size() - offset);
-        visit(offset, matches);
-    }
-}
-
-template <std::size_t N, class Visit>
-void ForEachBlock(std::string_view text, const std::array<char, N>& bytes, Visit&& visit) {
-    ForEachBlock(text, text.size(), bytes, visit);
-}
-
 }  // namespace kezurin::detail

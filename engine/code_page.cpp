@@ -10,6 +10,7 @@
 
 namespace kezurin {
 namespace detail {
+
 std::size_t LeadRunBefore(std::string_view text, std::size_t offset, const CodePage& codePage) {
     std::size_t run = 0;
     while (run < offset && codePage.IsLeadByte(text[offset - run - 1])) ++run;
@@ -42,44 +43,6 @@ std::size_t FindFrom(std::string_view text, std::string_view pattern, std::size_
         if (LeadRunBefore(text, at, codePage) % 2 == 0) return at;
     }
     return std::string_view::npos;
-}
-
-namespace {
-
-// Whether the rules ask at `at` whether a mark counts: at the start of "//",
-// "/*" or "*/", and at a double quote in a line that holds "//".
-bool AskedWhetherCounts(std::string_view line, std::size_t at) {
-    const char next = at + 1 < line.size() ? line[at + 1] : '\0';
-    switch (line[at]) {
-    case '/': return next == '/' || next == '*';
-    case '*': return next == '/';
-    case '"': return FindBytes(line, "//", 0) != std::string_view::npos;
-    default: return false;
-    }
-}
-
-}  // namespace
-
-bool CodePagesCanDiffer(std::string_view line, std::size_t readable, const CodePage& a, const CodePage& b) {
-    // Lead bytes are 0x81 and above, so only a mark right after such a byte
-    // can follow one: most lines hold none.
-    std::uint64_t highCarried = 0;
-    char copy[kBlockSize];
-    for (std::size_t offset = 0; offset < line.size(); offset += kBlockSize) {
-        const char* const block = BlockAt(line, offset, readable, copy);
-        const std::uint64_t inLine = InText(line.size() - offset);
-        const std::uint64_t high = HighBits(block) & inLine;
-        const std::uint64_t afterHigh = (high << 1) | highCarried;
-        highCarried = high >> 63;
-        if (afterHigh == 0) continue;
-        const auto [slashes, asterisks, quotes] = MatchBlock(block, std::array{'/', '*', '"'});
-        for (std::uint64_t rest = (slashes | asterisks | quotes) & afterHigh & inLine; rest != 0; rest &= rest - 1) {
-            const std::size_t at = offset + static_cast<std::size_t>(std::countr_zero(rest));
-            if ((OddLeadRunBefore(line, at, a) || OddLeadRunBefore(line, at, b)) && AskedWhetherCounts(line, at))
-                return true;
-        }
-    }
-    return false;
 }
 
 }  // namespace detail

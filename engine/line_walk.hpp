@@ -59,8 +59,8 @@ inline std::size_t EndOfLastLine(std::string_view text, std::size_t offset, std:
 // Where any line feed ends a line, passes over the blocks from `offset` on
 // that hold no slash, which is all that needs to be known of most blocks:
 // every line that ends in them stays. Returns the first block with a slash.
-template <class BlockAt, class Out>
-std::size_t PassBlocksWithoutSlash(std::string_view text, std::size_t offset, const BlockAt& blockAt,
+template <class Blocks, class Out>
+std::size_t PassBlocksWithoutSlash(std::string_view text, std::size_t offset, const Blocks& blockAt,
                                    std::size_t& start, Out& out) {
     std::size_t lastWithFeed = text.size();
     for (; offset < text.size(); offset += kBlockSize) {

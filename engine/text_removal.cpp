@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "code_pages_apart.hpp"
 #include "line_walk.hpp"
 
 namespace kezurin {
@@ -121,34 +122,9 @@ bool SameBytes(const LinePieces& a, const LinePieces& b) {
            longer.back == shorter.back.substr(overhang.size());
 }
 
-// CodePagesCanDiffer over the marks of a line.
-template <std::size_t kWords>
-bool CodePagesCanDiffer(const detail::MarksSearch<kWords>& search, const CodePage& a, const CodePage& b) {
-    bool holdsSlashPair = false;
-    std::array<std::uint64_t, kWords> asked{};
-    for (std::size_t w = 0; w < kWords; ++w) {
-        const std::uint64_t next = w + 1 < kWords ? search.slashes[w + 1] << 63 : 0;
-        const std::uint64_t nextSlashOrAsterisk = w + 1 < kWords ? (search.slashes[w + 1] | search.asterisks[w + 1]) << 63 : 0;
-        const std::uint64_t slashes = search.slashes[w], asterisks = search.asterisks[w];
-        asked[w] = (slashes & (((slashes | asterisks) >> 1) | nextSlashOrAsterisk)) | (asterisks & ((slashes >> 1) | next));
-        holdsSlashPair = holdsSlashPair || (slashes & ((slashes >> 1) | next)) != 0;
-    }
-    for (std::size_t w = 0; w < kWords; ++w) {
-        for (std::uint64_t rest = asked[w] | (holdsSlashPair ? search.quotes[w] : 0); rest != 0; rest &= rest - 1) {
-            const std::size_t at = w * detail::kBlockSize + static_cast<std::size_t>(std::countr_zero(rest));
-            if (detail::OddLeadRunBefore(search.line, at, a) || detail::OddLeadRunBefore(search.line, at, b)) return true;
-        }
-    }
-    return false;
-}
-bool CodePagesCanDiffer(const detail::ByteSearch& search, std::size_t readable, const CodePage& a,
-                        const CodePage& b) {
-    return detail::CodePagesCanDiffer(search.line, readable, a, b);
-}
-
 // The writer for lines taken only while `other` would leave the same bytes as
-// the code page in use: a line they cannot read apart (CodePagesCanDiffer) is
-// taken as it is, any other one is cut again to see.
+// the code page in use: a line they cannot read apart (code_pages_apart.hpp)
+// is taken as it is, any other one is cut again to see.
 class AlikeWriter : public RunWriter {
 public:
     AlikeWriter(const TextRemoval::Sink& sink, std::string_view text, char* gathered, const CodePage& inUse,
@@ -172,11 +148,11 @@ private:
 
     template <std::size_t kWords>
     bool CanDiffer(const detail::MarksSearch<kWords>& search) const {
-        return CodePagesCanDiffer(search, inUse_, other_);
+        return detail::CodePagesCanDiffer(search, inUse_, other_);
     }
     bool CanDiffer(const detail::ByteSearch& search) const {
         const auto readable = static_cast<std::size_t>(textEnd_ - search.line.data());
-        return CodePagesCanDiffer(search, readable, inUse_, other_);
+        return detail::CodePagesCanDiffer(search.line, readable, inUse_, other_);
     }
 
     const char* const textEnd_;

@@ -39,20 +39,5 @@ TEST(MatchBlock, FindsEveryByteSoughtAndNoOther) {
     }
 }
 
-TEST(ForEachBlock, VisitsEveryBlockOnceAndMatchesNothingPastTheText) {
-    for (std::size_t size : {0u, 1u, 63u, 64u, 65u, 130u}) {
-        const std::string text(size, '\0');
-        std::size_t visited = 0;
-        std::uint64_t zeros = 0;
-        ForEachBlock(text, std::array{'\0'}, [&](std::size_t offset, const auto& found) {
-            EXPECT_EQ(offset, visited * kBlockSize);
-            ++visited;
-            zeros += static_cast<std::uint64_t>(std::popcount(found[0]));
-        });
-        EXPECT_EQ(visited, (size + kBlockSize - 1) / kBlockSize) << size;
-        EXPECT_EQ(zeros, size);
-    }
-}
-
 }  // namespace
 }  // namespace kezurin::detail

@@ -57,17 +57,5 @@ std::size_t FindBytes(std::string_view text, std::string_view pattern, std::size
 std::size_t FindFrom(std::string_view text, std::string_view pattern, std::size_t from,
                      const CodePage& codePage);
 
-// Whether a lead byte of `codePage` stands directly before `at`, in an odd run.
-inline bool OddLeadRunBefore(std::string_view text, std::size_t at, const CodePage& codePage) {
-    return at > 0 && codePage.IsLeadByte(text[at - 1]) && LeadRunBefore(text, at, codePage) % 2 != 0;
-}
-
-// Whether code pages `a` and `b` can make the rules read `line` (one line,
-// without its break) apart: only where the rules ask whether a mark counts
-// and an odd run of lead bytes of one of them stands before it. An even run
-// hides nothing, and runs joined by a cut are sums of runs that stood before
-// such places. `readable`: bytes from the line's start that may be read.
-bool CodePagesCanDiffer(std::string_view line, std::size_t readable, const CodePage& a, const CodePage& b);
-
 }  // namespace detail
 }  // namespace kezurin
