@@ -51,11 +51,10 @@ public:
     }
 
     void Put(std::string_view piece) {
-        if (piece.empty()) return;
         const auto at = reinterpret_cast<std::uintptr_t>(piece.data());
         if (at >= textStart_ && at + piece.size() <= textEnd_) {
             PutText(piece.data(), piece.data() + piece.size());
-        } else {
+        } else if (!piece.empty()) {
             // The filler a comment leaves, or a line rebuilt in scratch memory.
             EndRun();
             Emit(piece);
