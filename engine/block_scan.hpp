@@ -153,40 +153,6 @@ std::array<std::uint64_t, N> AtLeast(const char* block, const std::array<unsigne
 #endif
 }
 
-// Whether each of the given bytes occurs in a block of 64 bytes at all: a
-// cheaper question than where.
-template <std::size_t N>
-std::array<bool, N> BlockHoldsScalar(const char* block, const std::array<char, N>& bytes) {
-    const auto matches = MatchBlockScalar(block, bytes);
-    std::array<bool, N> holds{};
-    for (std::size_t k = 0; k < N; ++k) holds[k] = matches[k] != 0;
-    return holds;
-}
-
-#if KEZURIN_SSE2
-template <std::size_t N>
-std::array<bool, N> BlockHoldsSse2(const char* block, const std::array<char, N>& bytes) {
-    const auto [parts] = LoadBlock(block);
-    std::array<bool, N> holds{};
-    for (std::size_t k = 0; k < N; ++k) {
-        const __m128i sought = _mm_set1_epi8(bytes[k]);
-        __m128i any = _mm_cmpeq_epi8(parts[0], sought);
-        for (std::size_t i = 1; i < kBlockSize / 16; ++i) any = _mm_or_si128(any, _mm_cmpeq_epi8(parts[i], sought));
-        holds[k] = _mm_movemask_epi8(any) != 0;
-    }
-    return holds;
-}
-#endif
-
-template <std::size_t N>
-std::array<bool, N> BlockHolds(const char* block, const std::array<char, N>& bytes) {
-#if KEZURIN_SSE2
-    return BlockHoldsSse2(block, bytes);
-#else
-    return BlockHoldsScalar(block, bytes);
-#endif
-}
-
 template <std::size_t N>
 std::array<std::uint64_t, N> MatchBlock(const char* block, const std::array<char, N>& bytes) {
 #if KEZURIN_SSE2

@@ -29,9 +29,6 @@ inline LinePieces RemoveCommentsOfLine(std::string_view line, std::size_t readab
     if (line.size() <= MarkedSearch::kMaxLength)
         return RemoveCommentsOfLine(line, MarkedSearch::Of(line, readable, codePage), unbrokenLast, InBlockComment,
                                     scratch);
-    if (line.size() <= WideMarkedSearch::kMaxLength)
-        return RemoveCommentsOfLine(line, WideMarkedSearch::Of(line, readable, codePage), unbrokenLast,
-                                    InBlockComment, scratch);
     return RemoveCommentsOfLine(line, ByteSearch{line, codePage}, unbrokenLast, InBlockComment, scratch);
 }
 

@@ -8,12 +8,11 @@
 // the rules: "//", "/*", "*/" and a double quote.
 //
 // - ByteSearch reads the bytes (memchr): any line.
-// - MarkedSearch (WideMarkedSearch) reads bit masks of where the line's
-//   slashes, asterisks and double quotes stand, found by the vector layer: a
-//   line of at most 64 (128) bytes costs a few instructions instead of
-//   library calls. Tests and the fuzzer hold both to ByteSearch.
+// - MarkedSearch reads bit masks of where the line's slashes, asterisks and
+//   double quotes stand, found by the vector layer: a line of at most 64
+//   bytes costs a few instructions instead of library calls. Tests and the
+//   fuzzer hold it to ByteSearch.
 
-#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -40,82 +39,46 @@ struct ByteSearch {
     ByteSearch Prefix(std::size_t length) const { return {std::string_view(line.data(), length), codePage}; }
 };
 
-// The marks of a line of at most 64 * kWords bytes, word w holding bytes
-// 64w to 64w + 63.
-template <std::size_t kWords>
-struct MarksSearch {
-    static constexpr std::size_t kMaxLength = kBlockSize * kWords;
-    using Bits = std::array<std::uint64_t, kWords>;
+struct MarkedSearch {
+    static constexpr std::size_t kMaxLength = kBlockSize;
 
-    // The marks of `line`, at most kMaxLength bytes, read in place where
+    // The marks of `line`, at most kMaxLength bytes, read in place when
     // `readable` bytes from its start may be read, else from a padded copy.
-    static MarksSearch Of(std::string_view line, std::size_t readable, const CodePage& codePage) {
-        MarksSearch search{line, codePage, {}, {}, {}};
+    static MarkedSearch Of(std::string_view line, std::size_t readable, const CodePage& codePage) {
         char copy[kBlockSize];
-        for (std::size_t w = 0; w < kWords && w * kBlockSize < line.size(); ++w) {
-            const auto [slashes, asterisks, quotes] =
-                MatchBlock(BlockAt(line, w * kBlockSize, readable, copy), std::array{'/', '*', '"'});
-            search.slashes[w] = slashes;
-            search.asterisks[w] = asterisks;
-            search.quotes[w] = quotes;
-        }
-        return search.Prefix(line.size());
+        const auto [slashes, asterisks, quotes] = MatchBlock(BlockAt(line, 0, readable, copy), std::array{'/', '*', '"'});
+        return MarkedSearch{line, codePage, slashes, asterisks, quotes}.Prefix(line.size());
     }
 
     std::string_view line;
     const CodePage& codePage;
-    Bits slashes, asterisks, quotes;
+    std::uint64_t slashes, asterisks, quotes;
 
     std::size_t FindBytes(std::string_view pattern, std::size_t from) const {
-        for (std::size_t w = 0; w < kWords; ++w)
-            if (const std::uint64_t starts = Starts(pattern, w) & From(from, w)) return At(w, starts);
-        return std::string_view::npos;
+        const std::uint64_t starts = Starts(pattern) & From(from);
+        return starts == 0 ? std::string_view::npos : static_cast<std::size_t>(std::countr_zero(starts));
     }
     std::size_t Find(std::string_view pattern, std::size_t from, std::size_t piece) const {
-        for (std::size_t w = 0; w < kWords; ++w) {
-            for (std::uint64_t starts = Starts(pattern, w) & From(from, w); starts != 0; starts &= starts - 1) {
-                const std::size_t at = At(w, starts);
-                if (at == piece || !codePage.IsLeadByte(line[at - 1])) return at;  // the usual case, inline
-                if (LeadRunBefore(line.substr(piece), at - piece, codePage) % 2 == 0) return at;
-            }
+        for (std::uint64_t starts = Starts(pattern) & From(from); starts != 0; starts &= starts - 1) {
+            const auto at = static_cast<std::size_t>(std::countr_zero(starts));
+            if (at == piece || !codePage.IsLeadByte(line[at - 1])) return at;  // the usual case, inline
+            if (LeadRunBefore(line.substr(piece), at - piece, codePage) % 2 == 0) return at;
         }
         return std::string_view::npos;
     }
     // The search of the line's first `length` bytes, at most all of them.
-    MarksSearch Prefix(std::size_t length) const {
-        Bits prefixSlashes, prefixAsterisks, prefixQuotes;
-        for (std::size_t w = 0; w < kWords; ++w) {
-            const std::uint64_t keep = ~From(length, w);
-            prefixSlashes[w] = slashes[w] & keep;
-            prefixAsterisks[w] = asterisks[w] & keep;
-            prefixQuotes[w] = quotes[w] & keep;
-        }
-        return {std::string_view(line.data(), length), codePage, prefixSlashes, prefixAsterisks, prefixQuotes};
+    MarkedSearch Prefix(std::size_t length) const {
+        const std::uint64_t keep = InText(length);
+        return {std::string_view(line.data(), length), codePage, slashes & keep, asterisks & keep, quotes & keep};
     }
 
 private:
-    static std::size_t At(std::size_t w, std::uint64_t bits) {
-        return w * kBlockSize + static_cast<std::size_t>(std::countr_zero(bits));
-    }
-    // The bits of word w from `offset` on.
-    static std::uint64_t From(std::size_t offset, std::size_t w) {
-        const std::size_t wordStart = w * kBlockSize;
-        if (offset < wordStart) return ~std::uint64_t{0};
-        return offset - wordStart < kBlockSize ? ~std::uint64_t{0} << (offset - wordStart) : 0;
-    }
-    const Bits& Of(char byte) const { return byte == '/' ? slashes : byte == '*' ? asterisks : quotes; }
-    // Where `pattern` begins in word w, byte for byte.
-    std::uint64_t Starts(std::string_view pattern, std::size_t w) const {
-        const std::uint64_t first = Of(pattern[0])[w];
-        if (pattern.size() == 1) return first;
-        const Bits& second = Of(pattern[1]);
-        const std::uint64_t next = w + 1 < kWords ? second[w + 1] << 63 : 0;
-        return first & ((second[w] >> 1) | next);
+    static std::uint64_t From(std::size_t offset) { return offset < kMaxLength ? ~std::uint64_t{0} << offset : 0; }
+    std::uint64_t Bits(char byte) const { return byte == '/' ? slashes : byte == '*' ? asterisks : quotes; }
+    // Where `pattern` begins, byte for byte.
+    std::uint64_t Starts(std::string_view pattern) const {
+        return pattern.size() == 1 ? Bits(pattern[0]) : Bits(pattern[0]) & (Bits(pattern[1]) >> 1);
     }
 };
-
-// A line of one block, whose marks the walk often has already, and one of two.
-using MarkedSearch = MarksSearch<1>;
-using WideMarkedSearch = MarksSearch<2>;
 
 }  // namespace kezurin::detail

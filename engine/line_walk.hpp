@@ -22,18 +22,8 @@
 // through memory (7 to 8% fewer instructions on source text).
 #if defined(__GNUC__)
 #define KEZURIN_FLATTEN __attribute__((flatten))
-#elif defined(_MSC_VER) && _MSC_VER >= 1935
-#define KEZURIN_FLATTEN [[msvc::flatten]]
 #else
 #define KEZURIN_FLATTEN
-#endif
-// For what such a function does seldom, kept out of its loop.
-#if defined(__GNUC__)
-#define KEZURIN_NOINLINE __attribute__((noinline))
-#elif defined(_MSC_VER)
-#define KEZURIN_NOINLINE __declspec(noinline)
-#else
-#define KEZURIN_NOINLINE
 #endif
 
 namespace kezurin::detail {
@@ -64,7 +54,7 @@ std::size_t PassBlocksWithoutSlash(std::string_view text, std::size_t offset, co
                                    std::size_t& start, Out& out) {
     std::size_t lastWithFeed = text.size();
     for (; offset < text.size(); offset += kBlockSize) {
-        const auto [slash, feed] = BlockHolds(blockAt(offset), std::array{'/', '\n'});
+        const auto [slash, feed] = MatchBlock(blockAt(offset), std::array{'/', '\n'});
         if (slash) break;
         if (feed) lastWithFeed = offset;
     }
@@ -81,8 +71,8 @@ std::size_t PassBlocksWithoutSlash(std::string_view text, std::size_t offset, co
 // handing each line's result to `out`:
 // - out.UnchangedLines(start, end): whole lines that stay, line breaks included;
 // - out.CutLine(line, cut, breakLength): a line and what the rules left of it;
-// - before that, out.Takes(line, search, startsInComment, cut, endsInComment):
-//   false stops the walk before the line.
+// - before that, out.Takes(line, startsInComment): false stops the walk
+//   before the line.
 // Returns where the walk stopped: text.size() once every line is taken.
 template <class Out>
 std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks, bool& InBlockComment,
@@ -134,7 +124,6 @@ std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks,
                 const bool startsInComment = inComment;
                 const std::string_view line(text.data() + start, lf + 1 - breakLength - start);
                 LinePieces cut;
-                bool taken;
                 if (line.size() <= MarkedSearch::kMaxLength && start + kBlockSize >= offset) {
                     // The line's marks are taken from those of its block and the one before.
                     std::array<std::uint64_t, 3> marks{slashes, asterisks, quotes};
@@ -148,12 +137,10 @@ std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks,
                     const std::uint64_t inLine = InText(line.size());
                     const MarkedSearch search{line, codePage, {marks[0] & inLine}, {marks[1] & inLine}, {marks[2] & inLine}};
                     cut = RemoveCommentsOfLine(line, search, false, inComment, scratch);
-                    taken = out.Takes(line, search, startsInComment, cut, inComment);
                 } else {
                     cut = RemoveCommentsOfLine(line, text.size() - start, false, inComment, scratch, codePage);
-                    taken = out.Takes(line, ByteSearch{line, codePage}, startsInComment, cut, inComment);
                 }
-                if (!taken) {
+                if (!out.Takes(line, startsInComment)) {
                     InBlockComment = startsInComment;
                     return start;
                 }

@@ -32,8 +32,7 @@ public:
     static constexpr std::size_t kSpill = 64;
 
     // What the walk over the lines hands over.
-    template <class Search>
-    static constexpr bool Takes(std::string_view, const Search&, bool, const LinePieces&, bool) { return true; }
+    static constexpr bool Takes(std::string_view, bool) { return true; }
     void UnchangedLines(const char* start, const char* end) { PutText(start, end); }
     void CutLine(std::string_view line, const LinePieces& cut, std::size_t breakLength) {
         Put(cut.front);
@@ -109,55 +108,36 @@ private:
     const char* runEnd_ = nullptr;
 };
 
-// Whether two cut lines hold the same bytes, however they are split.
-bool SameBytes(const LinePieces& a, const LinePieces& b) {
-    if (a.front.size() + a.back.size() != b.front.size() + b.back.size()) return false;
-    const bool aLonger = a.front.size() >= b.front.size();
-    const LinePieces& longer = aLonger ? a : b;
-    const LinePieces& shorter = aLonger ? b : a;
-    const std::size_t split = shorter.front.size();
-    const std::string_view overhang = longer.front.substr(split);
-    return longer.front.substr(0, split) == shorter.front && shorter.back.starts_with(overhang) &&
-           longer.back == shorter.back.substr(overhang.size());
+// Whether code pages `a` and `b` cut `line`, starting in a comment or not,
+// into the same bytes and leave it in the same state.
+bool CutAlike(std::string_view line, bool unbrokenLast, bool startsInComment, const CodePage& a, const CodePage& b) {
+    bool inCommentA = startsInComment, inCommentB = startsInComment;
+    std::string scratchA, scratchB;
+    const LinePieces cutA = detail::RemoveCommentsOfLine(line, line.size(), unbrokenLast, inCommentA, scratchA, a);
+    const LinePieces cutB = detail::RemoveCommentsOfLine(line, line.size(), unbrokenLast, inCommentB, scratchB, b);
+    const auto joined = [](const LinePieces& cut) { return std::string(cut.front).append(cut.back); };
+    return inCommentA == inCommentB && joined(cutA) == joined(cutB);
 }
 
 // The writer for lines taken only while `other` would leave the same bytes as
 // the code page in use: a line they cannot read apart (code_pages_apart.hpp)
-// is taken as it is, any other one is cut again to see.
+// is taken as it is, any other one is cut again by both to see.
 class AlikeWriter : public RunWriter {
 public:
     AlikeWriter(const TextRemoval::Sink& sink, std::string_view text, char* gathered, const CodePage& inUse,
                 const CodePage& other)
         : RunWriter(sink, text, gathered), textEnd_(text.data() + text.size()), inUse_(inUse), other_(other) {}
 
-    template <class Search>
-    bool Takes(std::string_view line, const Search& search, bool startsInComment, const LinePieces& cut,
-               bool endsInComment) {
-        return !CanDiffer(search) || CutAlike(line, startsInComment, cut, endsInComment);
+    bool Takes(std::string_view line, bool startsInComment) const {
+        const auto readable = static_cast<std::size_t>(textEnd_ - line.data());
+        return !detail::CodePagesCanDiffer(line, readable, inUse_, other_) ||
+               CutAlike(line, false, startsInComment, inUse_, other_);
     }
 
 private:
-    KEZURIN_NOINLINE bool CutAlike(std::string_view line, bool startsInComment, const LinePieces& cut,
-                                   bool endsInComment) {
-        bool inComment = startsInComment;
-        const LinePieces otherCut =
-            detail::RemoveCommentsOfLine(line, line.size(), false, inComment, otherScratch_, other_);
-        return inComment == endsInComment && SameBytes(cut, otherCut);
-    }
-
-    template <std::size_t kWords>
-    bool CanDiffer(const detail::MarksSearch<kWords>& search) const {
-        return detail::CodePagesCanDiffer(search, inUse_, other_);
-    }
-    bool CanDiffer(const detail::ByteSearch& search) const {
-        const auto readable = static_cast<std::size_t>(textEnd_ - search.line.data());
-        return detail::CodePagesCanDiffer(search.line, readable, inUse_, other_);
-    }
-
     const char* const textEnd_;
     const CodePage& inUse_;
     const CodePage& other_;
-    std::string otherScratch_;
 };
 
 }  // namespace
@@ -183,13 +163,7 @@ KEZURIN_FLATTEN std::size_t TextRemoval::TakeLinesAlike(std::string_view lines, 
 }
 
 bool TextRemoval::LastLineAlike(std::string_view lastLine, const CodePage& other) const {
-    bool inComment = InBlockComment_, otherInComment = InBlockComment_;
-    std::string scratch, otherScratch;
-    const LinePieces cut =
-        detail::RemoveCommentsOfLine(lastLine, lastLine.size(), true, inComment, scratch, codePage_);
-    const LinePieces otherCut =
-        detail::RemoveCommentsOfLine(lastLine, lastLine.size(), true, otherInComment, otherScratch, other);
-    return SameBytes(cut, otherCut);
+    return CutAlike(lastLine, true, InBlockComment_, codePage_, other);
 }
 
 void TextRemoval::Finish(std::string_view lastLine) {

@@ -95,7 +95,6 @@ void ExpectMarksFindWhatTheBytesFind(unsigned seed) {
 
 TEST(LineSearch, MarksFindWhatTheBytesFind) {
     ExpectMarksFindWhatTheBytesFind<detail::MarkedSearch>(1210);
-    ExpectMarksFindWhatTheBytesFind<detail::WideMarkedSearch>(1211);
 }
 
 TEST(CodePage, ShiftJisLeadBytesAreExactlyTheDoubleByteRanges) {

@@ -155,7 +155,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string input(reinterpret_cast<const char*>(data), size);
     for (const CodePage& codePage : {kShiftJis, CodePage{}}) {
         fuzz::CheckSearches<detail::MarkedSearch>(input, codePage);
-        fuzz::CheckSearches<detail::WideMarkedSearch>(input, codePage);
     }
     fuzz::CheckRun(input, kShiftJis, "(code page 932, CR LF)", LineBreaks::CrLf);
     fuzz::CheckRun(input, CodePage{}, "(no lead bytes, CR LF)", LineBreaks::CrLf);
