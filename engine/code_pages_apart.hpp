@@ -19,6 +19,27 @@
 
 namespace kezurin::detail {
 
+// Whether `a` and `b` can read apart the 64 bytes of `line` from `offset` on,
+// from the masks of their marks: at the places where
+// the rules ask whether a mark counts, among `candidates` (never the line's
+// first byte, which no lead byte can stand before). A quote counts only in
+// a line that holds "//", which is looked for last.
+inline bool BlockCanDiffer(std::string_view line, std::size_t offset, std::uint64_t slashes, std::uint64_t asterisks,
+                           std::uint64_t quotes, std::uint64_t candidates, const CodePage& a, const CodePage& b) {
+    const std::size_t next = offset + kBlockSize;
+    const auto nextIs = [&](char mark) { return std::uint64_t{next < line.size() && line[next] == mark} << 63; };
+    const std::uint64_t slashAfter = (slashes >> 1) | nextIs('/');
+    const std::uint64_t asteriskAfter = (asterisks >> 1) | nextIs('*');
+    const std::uint64_t openers = (slashes & (slashAfter | asteriskAfter)) | (asterisks & slashAfter);
+    for (std::uint64_t places = (openers | quotes) & candidates; places != 0; places &= places - 1) {
+        const std::size_t at = offset + static_cast<std::size_t>(std::countr_zero(places));
+        const bool oddRun = (a.IsLeadByte(line[at - 1]) && LeadRunBefore(line, at, a) % 2 != 0) ||
+                            (b.IsLeadByte(line[at - 1]) && LeadRunBefore(line, at, b) % 2 != 0);
+        if (oddRun && (line[at] != '"' || FindBytes(line, "//", 0) != std::string_view::npos)) return true;
+    }
+    return false;
+}
+
 // Whether code pages `a` and `b` can make the rules read `line` (without its
 // line break) apart; `readable`: bytes from the line's start that may be read.
 // Lead bytes are 0x81 and above, so only a mark right after such a byte can
@@ -30,23 +51,12 @@ inline bool CodePagesCanDiffer(std::string_view line, std::size_t readable, cons
         const char* const block = BlockAt(line, offset, readable, copy);
         const std::uint64_t inLine = InText(line.size() - offset);
         const std::uint64_t high = HighBits(block) & inLine;
-        const std::uint64_t afterHigh = (high << 1) | highCarried;
+        const std::uint64_t afterHigh = ((high << 1) | highCarried) & inLine;
         highCarried = high >> 63;
         if (afterHigh == 0) continue;
+        // Marks beyond the line can only make a place more: never wrong.
         const auto [slashes, asterisks, quotes] = MatchBlock(block, std::array{'/', '*', '"'});
-        // The places where the rules ask whether a mark counts; a quote only
-        // counts in a line that holds "//", which is looked for last.
-        const std::size_t next = offset + kBlockSize;
-        const auto nextIs = [&](char mark) { return std::uint64_t{next < line.size() && line[next] == mark} << 63; };
-        const std::uint64_t slashAfter = ((slashes & inLine) >> 1) | nextIs('/');
-        const std::uint64_t asteriskAfter = ((asterisks & inLine) >> 1) | nextIs('*');
-        const std::uint64_t openers = (slashes & (slashAfter | asteriskAfter)) | (asterisks & slashAfter);
-        for (std::uint64_t places = (openers | quotes) & afterHigh & inLine; places != 0; places &= places - 1) {
-            const std::size_t at = offset + static_cast<std::size_t>(std::countr_zero(places));
-            const bool oddRun = (a.IsLeadByte(line[at - 1]) && LeadRunBefore(line, at, a) % 2 != 0) ||
-                                (b.IsLeadByte(line[at - 1]) && LeadRunBefore(line, at, b) % 2 != 0);
-            if (oddRun && (line[at] != '"' || FindBytes(line, "//", 0) != std::string_view::npos)) return true;
-        }
+        if (BlockCanDiffer(line, offset, slashes, asterisks, quotes, afterHigh, a, b)) return true;
     }
     return false;
 }

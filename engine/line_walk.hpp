@@ -8,7 +8,6 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -71,8 +70,8 @@ std::size_t PassBlocksWithoutSlash(std::string_view text, std::size_t offset, co
 // handing each line's result to `out`:
 // - out.UnchangedLines(start, end): whole lines that stay, line breaks included;
 // - out.CutLine(line, cut, breakLength): a line and what the rules left of it;
-// - before that, out.Takes(line, startsInComment): false stops the walk
-//   before the line.
+// - before that, out.Takes(line, search, startsInComment): false stops the
+//   walk before the line.
 // Returns where the walk stopped: text.size() once every line is taken.
 template <class Out>
 std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks, bool& InBlockComment,
@@ -82,12 +81,8 @@ std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks,
     bool openingCarried = false;  // the line so far, in blocks before, may open a comment
     // The last, short block is read from a copy padded with zeros, which
     // match none of the bytes sought.
-    const std::size_t wholeBlocks = text.size() - text.size() % kBlockSize;
-    char last[kBlockSize] = {};
-    if (text.size() > wholeBlocks) std::memcpy(last, text.data() + wholeBlocks, text.size() - wholeBlocks);
-    const auto blockAt = [&](std::size_t offset) {
-        return offset < wholeBlocks ? text.data() + offset : static_cast<const char*>(last);
-    };
+    char last[kBlockSize];
+    const auto blockAt = [&](std::size_t offset) { return BlockAt(text, offset, text.size(), last); };
     // The marks of the block before, for lines that begin there; found again
     // when that block went by unread.
     std::array<std::uint64_t, 3> before{};
@@ -124,6 +119,7 @@ std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks,
                 const bool startsInComment = inComment;
                 const std::string_view line(text.data() + start, lf + 1 - breakLength - start);
                 LinePieces cut;
+                bool taken;
                 if (line.size() <= MarkedSearch::kMaxLength && start + kBlockSize >= offset) {
                     // The line's marks are taken from those of its block and the one before.
                     std::array<std::uint64_t, 3> marks{slashes, asterisks, quotes};
@@ -137,10 +133,12 @@ std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks,
                     const std::uint64_t inLine = InText(line.size());
                     const MarkedSearch search{line, codePage, {marks[0] & inLine}, {marks[1] & inLine}, {marks[2] & inLine}};
                     cut = RemoveCommentsOfLine(line, search, false, inComment, scratch);
+                    taken = out.Takes(line, search, startsInComment);
                 } else {
                     cut = RemoveCommentsOfLine(line, text.size() - start, false, inComment, scratch, codePage);
+                    taken = out.Takes(line, ByteSearch{line, codePage}, startsInComment);
                 }
-                if (!out.Takes(line, startsInComment)) {
+                if (!taken) {
                     InBlockComment = startsInComment;
                     return start;
                 }

@@ -32,7 +32,8 @@ public:
     static constexpr std::size_t kSpill = 64;
 
     // What the walk over the lines hands over.
-    static constexpr bool Takes(std::string_view, bool) { return true; }
+    template <class Search>
+    static constexpr bool Takes(std::string_view, const Search&, bool) { return true; }
     void UnchangedLines(const char* start, const char* end) { PutText(start, end); }
     void CutLine(std::string_view line, const LinePieces& cut, std::size_t breakLength) {
         Put(cut.front);
@@ -128,13 +129,19 @@ public:
                 const CodePage& other)
         : RunWriter(sink, text, gathered), textEnd_(text.data() + text.size()), inUse_(inUse), other_(other) {}
 
-    bool Takes(std::string_view line, bool startsInComment) const {
-        const auto readable = static_cast<std::size_t>(textEnd_ - line.data());
-        return !detail::CodePagesCanDiffer(line, readable, inUse_, other_) ||
-               CutAlike(line, false, startsInComment, inUse_, other_);
+    template <class Search>
+    bool Takes(std::string_view line, const Search& search, bool startsInComment) const {
+        return !CanDiffer(search) || CutAlike(line, false, startsInComment, inUse_, other_);
     }
 
 private:
+    bool CanDiffer(const detail::MarkedSearch& s) const {
+        return detail::BlockCanDiffer(s.line, 0, s.slashes, s.asterisks, s.quotes, ~std::uint64_t{1}, inUse_, other_);
+    }
+    bool CanDiffer(const detail::ByteSearch& s) const {
+        return detail::CodePagesCanDiffer(s.line, static_cast<std::size_t>(textEnd_ - s.line.data()), inUse_, other_);
+    }
+
     const char* const textEnd_;
     const CodePage& inUse_;
     const CodePage& other_;

@@ -73,10 +73,4 @@ bool Utf8Check::Valid() const {
     return CheckBlock(last, carry) && carry.continuations == 0;
 }
 
-bool IsValidUtf8(std::string_view text) {
-    Utf8Check check;
-    check.Feed(text);
-    return check.Valid();
-}
-
 }  // namespace kezurin

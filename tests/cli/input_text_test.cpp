@@ -11,6 +11,12 @@ namespace {
 
 using namespace std::string_literals;
 
+bool IsValidUtf8(std::string_view text) {
+    Utf8Check check;
+    check.Feed(text);
+    return check.Valid();
+}
+
 struct Utf8Case {
     const char* name;
     std::string text;

@@ -19,6 +19,12 @@
 namespace kezurin::fuzz {
 namespace {
 
+bool IsValidUtf8(std::string_view text) {
+    Utf8Check check;
+    check.Feed(text);
+    return check.Valid();
+}
+
 // UTF-8 decoded one code point at a time, the long way round: the value is
 // built first and only then checked against the ranges that are allowed.
 bool IsValidUtf8Decoding(std::string_view text) {

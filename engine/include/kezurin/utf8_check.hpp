@@ -33,6 +33,4 @@ private:
     std::size_t pendingSize_ = 0;
 };
 
-bool IsValidUtf8(std::string_view text);
-
 }  // namespace kezurin
