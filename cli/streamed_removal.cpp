@@ -56,8 +56,8 @@ private:
     std::size_t size_ = 0;
 };
 
-// Whether all of a regular file from `start` on is UTF-8, read ahead and then
-// gone back from to `position`.
+// Whether a regular file is UTF-8 from `start` on: read from there, nothing
+// kept, and left at `position` again.
 bool FileIsUtf8(InputStream& input, std::uint64_t start, std::uint64_t position, const ProgressReport& progress) {
     const auto ahead = std::make_unique_for_overwrite<char[]>(kPartSize);
     Utf8Check utf8;

@@ -20,10 +20,10 @@
 namespace kezurin::detail {
 
 // Whether `a` and `b` can read apart the 64 bytes of `line` from `offset` on,
-// from the masks of their marks: at the places where
-// the rules ask whether a mark counts, among `candidates` (never the line's
-// first byte, which no lead byte can stand before). A quote counts only in
-// a line that holds "//", which is looked for last.
+// from the masks of their marks: at the places where the rules ask whether a
+// mark counts, among `candidates` (never the line's first byte, which no lead
+// byte can stand before). A quote counts only in a line that holds "//",
+// which is looked for last.
 inline bool BlockCanDiffer(std::string_view line, std::size_t offset, std::uint64_t slashes, std::uint64_t asterisks,
                            std::uint64_t quotes, std::uint64_t candidates, const CodePage& a, const CodePage& b) {
     const std::size_t next = offset + kBlockSize;

@@ -131,7 +131,7 @@ std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks,
                         for (std::size_t k = 0; k < 3; ++k) marks[k] = BitsAt(before[k], marks[k], start + kBlockSize - offset);
                     }
                     const std::uint64_t inLine = InText(line.size());
-                    const MarkedSearch search{line, codePage, {marks[0] & inLine}, {marks[1] & inLine}, {marks[2] & inLine}};
+                    const MarkedSearch search{line, codePage, marks[0] & inLine, marks[1] & inLine, marks[2] & inLine};
                     cut = RemoveCommentsOfLine(line, search, false, inComment, scratch);
                     taken = out.Takes(line, search, startsInComment);
                 } else {
