@@ -27,12 +27,6 @@
 
 namespace kezurin::detail {
 
-// The marks of the line at `at` bytes into the 128 bytes of two blocks, from
-// those blocks' marks. Selected, not branched on: lines fall anywhere.
-inline std::uint64_t BitsAt(std::uint64_t low, std::uint64_t high, std::size_t at) {
-    return (low >> at) | ((high << 1) << (63 - at));
-}
-
 // Just after the last line break among the line feeds of the block at
 // `offset`, or `start` when none ends a line.
 inline std::size_t EndOfLastLine(std::string_view text, std::size_t offset, std::uint64_t feeds,
@@ -83,15 +77,10 @@ std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks,
     // match none of the bytes sought.
     char last[kBlockSize];
     const auto blockAt = [&](std::size_t offset) { return BlockAt(text, offset, text.size(), last); };
-    // The marks of the block before, for lines that begin there; found again
-    // when that block went by unread.
-    std::array<std::uint64_t, 3> before{};
-    bool beforeMarked = false;
     for (std::size_t offset = 0; offset < text.size(); offset += kBlockSize) {
         const char* const block = blockAt(offset);
         const auto [feeds, slashes] = MatchBlock(block, std::array{'\n', '/'});
         if (slashes == 0 && !openingCarried && !inComment) {
-            beforeMarked = false;
             // Every line that ends in this block stays: most blocks of most texts.
             const std::size_t end = EndOfLastLine(text, offset, feeds, start, breaks);
             out.UnchangedLines(text.data() + start, text.data() + end);
@@ -101,7 +90,7 @@ std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks,
                 offset = PassBlocksWithoutSlash(text, offset + kBlockSize, blockAt, start, out) - kBlockSize;
             continue;
         }
-        const auto [asterisks, quotes] = MatchBlock(block, std::array{'*', '"'});
+        const std::uint64_t asterisks = MatchBlock(block, std::array{'*'})[0];
         // Where "//" or "/*" may begin. Outside a comment, a line without one
         // has nothing to cut. A slash at the block's end may begin one with
         // the next block's first byte.
@@ -120,18 +109,8 @@ std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks,
                 const std::string_view line(text.data() + start, lf + 1 - breakLength - start);
                 LinePieces cut;
                 bool taken;
-                if (line.size() <= MarkedSearch::kMaxLength && start + kBlockSize >= offset) {
-                    // The line's marks are taken from those of its block and the one before.
-                    std::array<std::uint64_t, 3> marks{slashes, asterisks, quotes};
-                    if (start >= offset) {
-                        for (std::uint64_t& bits : marks) bits >>= start - offset;
-                    } else {
-                        if (!beforeMarked) before = MatchBlock(blockAt(offset - kBlockSize), std::array{'/', '*', '"'});
-                        beforeMarked = true;
-                        for (std::size_t k = 0; k < 3; ++k) marks[k] = BitsAt(before[k], marks[k], start + kBlockSize - offset);
-                    }
-                    const std::uint64_t inLine = InText(line.size());
-                    const MarkedSearch search{line, codePage, marks[0] & inLine, marks[1] & inLine, marks[2] & inLine};
+                if (line.size() <= MarkedSearch::kMaxLength) {
+                    const MarkedSearch search = MarkedSearch::Of(line, text.size() - start, codePage);
                     cut = RemoveCommentsOfLine(line, search, false, inComment, scratch);
                     taken = out.Takes(line, search, startsInComment);
                 } else {
@@ -149,8 +128,6 @@ std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks,
             start = lf + 1;
         }
         openingCarried = openingCarried || openings != 0;
-        before = {slashes, asterisks, quotes};
-        beforeMarked = true;
     }
     InBlockComment = inComment;
     return text.size();
