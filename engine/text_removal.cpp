@@ -68,7 +68,9 @@ public:
     }
 
 private:
-    static constexpr std::size_t kShort = 256;
+    // Longer runs go to the sink as they stand: from about two lines on, one
+    // call costs less than copying them twice (measured on commented code).
+    static constexpr std::size_t kShort = 128;
 
     void EndRun() {
         if (runStart_ != runEnd_) Emit({runStart_, static_cast<std::size_t>(runEnd_ - runStart_)});
