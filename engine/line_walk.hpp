@@ -114,8 +114,9 @@ std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks,
                     cut = RemoveCommentsOfLine(line, search, false, inComment, scratch);
                     taken = out.Takes(line, search, startsInComment);
                 } else {
-                    cut = RemoveCommentsOfLine(line, text.size() - start, false, inComment, scratch, codePage);
-                    taken = out.Takes(line, ByteSearch{line, codePage}, startsInComment);
+                    const ByteSearch search{line, codePage};
+                    cut = RemoveCommentsOfLine(line, search, false, inComment, scratch);
+                    taken = out.Takes(line, search, startsInComment);
                 }
                 if (!taken) {
                     InBlockComment = startsInComment;
