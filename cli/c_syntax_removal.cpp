@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 
-#include "block_scan.hpp"
+#include "kezurin/byte_scan.hpp"
 #include "kezurin/line_breaks.hpp"
 
 namespace kezurin::cli {
@@ -102,20 +101,6 @@ Word NextWord(Word word, unsigned char c) {
     return StartWord(c);
 }
 
-// The first of `bytes` at or after `from`, through the vector layer a block at a time.
-template <std::size_t N>
-std::size_t FindAny(std::string_view text, std::size_t from, const std::array<char, N>& bytes) {
-    for (; text.size() - from >= detail::kBlockSize; from += detail::kBlockSize) {
-        std::uint64_t any = 0;
-        for (const std::uint64_t matches : detail::MatchBlock(text.data() + from, bytes)) any |= matches;
-        if (any != 0) return from + static_cast<std::size_t>(std::countr_zero(any));
-    }
-    for (; from < text.size(); ++from) {
-        if (std::find(bytes.begin(), bytes.end(), text[from]) != bytes.end()) return from;
-    }
-    return kNone;
-}
-
 }  // namespace
 
 CSyntaxRemoval::CSyntaxRemoval(const CodePage& codePage, Sink sink)
@@ -179,7 +164,7 @@ void CSyntaxRemoval::Flush() {
 // ---- code ----
 
 std::size_t CSyntaxRemoval::CodeStep(std::size_t at) {
-    const std::size_t found = FindAny(text_, at, std::array{'/', '"', '\'', '\n'});
+    const std::size_t found = FindFirstOf(text_, at, std::array{'/', '"', '\'', '\n'});
     if (found == kNone) return text_.size();
     switch (text_[found]) {
         case '\n': return CodeBreak(found);
@@ -329,7 +314,7 @@ bool CSyntaxRemoval::JoinableAt(std::size_t at) const {
 }
 
 bool CSyntaxRemoval::IsBackslash(std::size_t at) const {
-    return text_[at] == '\\' && detail::LeadRunBefore(text_, at, codePage_) % 2 == 0;
+    return text_[at] == '\\' && codePage_.LeadRunBefore(text_, at) % 2 == 0;
 }
 
 // The end of the splice (a backslash and a line break) at `at`; 0 when there is none.
@@ -383,7 +368,7 @@ void CSyntaxRemoval::EmitBreakOfComment(std::size_t lf) {
 }
 
 std::size_t CSyntaxRemoval::LineCommentStep(std::size_t at) {
-    const std::size_t lf = FindAny(text_, at, std::array{'\n'});
+    const std::size_t lf = FindFirstOf(text_, at, std::array{'\n'});
     if (lf == kNone) return text_.size();
     if (SpliceBefore(lf, bodyFrom_) != kNone) {  // spliced: the comment goes on
         EmitBreakOfComment(lf);
@@ -396,7 +381,7 @@ std::size_t CSyntaxRemoval::LineCommentStep(std::size_t at) {
 }
 
 std::size_t CSyntaxRemoval::BlockCommentStep(std::size_t at) {
-    const std::size_t found = FindAny(text_, at, std::array{'/', '\n'});
+    const std::size_t found = FindFirstOf(text_, at, std::array{'/', '\n'});
     if (found == kNone) return text_.size();
     if (text_[found] == '/') {
         const bool afterStar = found > bodyFrom_ ? text_[found - 1] == '*' : starBefore_;
@@ -426,8 +411,8 @@ std::size_t CSyntaxRemoval::CloseBlockComment(std::size_t end) {
 // ---- literals ----
 
 std::size_t CSyntaxRemoval::LiteralStep(std::size_t at) {
-    const std::size_t found = quote_ == '"' ? FindAny(text_, at, std::array{'"', '\\', '\n'})
-                                            : FindAny(text_, at, std::array{'\'', '\\', '\n'});
+    const std::size_t found = quote_ == '"' ? FindFirstOf(text_, at, std::array{'"', '\\', '\n'})
+                                            : FindFirstOf(text_, at, std::array{'\'', '\\', '\n'});
     if (found == kNone) return text_.size();
     if (text_[found] == quote_) {
         BackToCode(found + 1, Word::AfterLiteral, true);
@@ -456,8 +441,8 @@ std::size_t CSyntaxRemoval::LiteralEscapeStep(std::size_t at) {
 }
 
 std::size_t CSyntaxRemoval::RawStep(std::size_t at) {
-    for (std::size_t found = FindAny(text_, at, std::array{')'}); found != kNone;
-         found = FindAny(text_, found + 1, std::array{')'})) {
+    for (std::size_t found = FindFirstOf(text_, at, std::array{')'}); found != kNone;
+         found = FindFirstOf(text_, found + 1, std::array{')'})) {
         if (text_.substr(found).starts_with(rawEnd_)) {
             BackToCode(found + rawEnd_.size(), Word::AfterLiteral, true);
             return found + rawEnd_.size();

@@ -6,16 +6,11 @@
 #include <cstdint>
 #include <cstring>
 
-#include "block_scan.hpp"
+#include "kezurin/block_scan.hpp"
+#include "find_pattern.hpp"
 
 namespace kezurin {
 namespace detail {
-
-std::size_t LeadRunBefore(std::string_view text, std::size_t offset, const CodePage& codePage) {
-    std::size_t run = 0;
-    while (run < offset && codePage.IsLeadByte(text[offset - run - 1])) ++run;
-    return run;
-}
 
 std::size_t FindBytes(std::string_view text, std::string_view pattern, std::size_t from) {
     // The patterns of the passes are one or two bytes long: memchr for the
@@ -40,7 +35,7 @@ std::size_t FindFrom(std::string_view text, std::string_view pattern, std::size_
     if (pattern.empty()) return std::string_view::npos;
     for (std::size_t at = FindBytes(text, pattern, from); at != std::string_view::npos;
          at = FindBytes(text, pattern, at + 1)) {
-        if (LeadRunBefore(text, at, codePage) % 2 == 0) return at;
+        if (codePage.LeadRunBefore(text, at) % 2 == 0) return at;
     }
     return std::string_view::npos;
 }
@@ -49,8 +44,8 @@ std::size_t FindFrom(std::string_view text, std::string_view pattern, std::size_
 
 std::size_t AsciiPrefixLength(std::string_view text) {
     std::size_t at = 0;
-    for (; text.size() - at >= detail::kBlockSize; at += detail::kBlockSize) {
-        if (const std::uint64_t high = detail::HighBits(text.data() + at))
+    for (; text.size() - at >= blocks::kBlockSize; at += blocks::kBlockSize) {
+        if (const std::uint64_t high = blocks::HighBits(text.data() + at))
             return at + static_cast<std::size_t>(std::countr_zero(high));
     }
     while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80) ++at;

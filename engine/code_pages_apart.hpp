@@ -14,7 +14,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "block_scan.hpp"
+#include "kezurin/block_scan.hpp"
+#include "find_pattern.hpp"
 #include "kezurin/code_page.hpp"
 
 namespace kezurin::detail {
@@ -26,15 +27,15 @@ namespace kezurin::detail {
 // which is looked for last.
 inline bool BlockCanDiffer(std::string_view line, std::size_t offset, std::uint64_t slashes, std::uint64_t asterisks,
                            std::uint64_t quotes, std::uint64_t candidates, const CodePage& a, const CodePage& b) {
-    const std::size_t next = offset + kBlockSize;
+    const std::size_t next = offset + blocks::kBlockSize;
     const auto nextIs = [&](char mark) { return std::uint64_t{next < line.size() && line[next] == mark} << 63; };
     const std::uint64_t slashAfter = (slashes >> 1) | nextIs('/');
     const std::uint64_t asteriskAfter = (asterisks >> 1) | nextIs('*');
     const std::uint64_t openers = (slashes & (slashAfter | asteriskAfter)) | (asterisks & slashAfter);
     for (std::uint64_t places = (openers | quotes) & candidates; places != 0; places &= places - 1) {
         const std::size_t at = offset + static_cast<std::size_t>(std::countr_zero(places));
-        const bool oddRun = (a.IsLeadByte(line[at - 1]) && LeadRunBefore(line, at, a) % 2 != 0) ||
-                            (b.IsLeadByte(line[at - 1]) && LeadRunBefore(line, at, b) % 2 != 0);
+        const bool oddRun = (a.IsLeadByte(line[at - 1]) && a.LeadRunBefore(line, at) % 2 != 0) ||
+                            (b.IsLeadByte(line[at - 1]) && b.LeadRunBefore(line, at) % 2 != 0);
         if (oddRun && (line[at] != '"' || FindBytes(line, "//", 0) != std::string_view::npos)) return true;
     }
     return false;
@@ -46,16 +47,16 @@ inline bool BlockCanDiffer(std::string_view line, std::size_t offset, std::uint6
 // follow one: most lines hold none, and their blocks are passed over on that.
 inline bool CodePagesCanDiffer(std::string_view line, std::size_t readable, const CodePage& a, const CodePage& b) {
     std::uint64_t highCarried = 0;
-    char copy[kBlockSize];
-    for (std::size_t offset = 0; offset < line.size(); offset += kBlockSize) {
-        const char* const block = BlockAt(line, offset, readable, copy);
-        const std::uint64_t inLine = InText(line.size() - offset);
-        const std::uint64_t high = HighBits(block) & inLine;
+    char copy[blocks::kBlockSize];
+    for (std::size_t offset = 0; offset < line.size(); offset += blocks::kBlockSize) {
+        const char* const block = blocks::BlockAt(line, offset, readable, copy);
+        const std::uint64_t inLine = blocks::InText(line.size() - offset);
+        const std::uint64_t high = blocks::HighBits(block) & inLine;
         const std::uint64_t afterHigh = ((high << 1) | highCarried) & inLine;
         highCarried = high >> 63;
         if (afterHigh == 0) continue;
         // Marks beyond the line can only make a place more: never wrong.
-        const auto [slashes, asterisks, quotes] = MatchBlock(block, std::array{'/', '*', '"'});
+        const auto [slashes, asterisks, quotes] = blocks::MatchBlock(block, std::array{'/', '*', '"'});
         if (BlockCanDiffer(line, offset, slashes, asterisks, quotes, afterHigh, a, b)) return true;
     }
     return false;

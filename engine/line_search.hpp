@@ -19,7 +19,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "block_scan.hpp"
+#include "kezurin/block_scan.hpp"
+#include "find_pattern.hpp"
 #include "kezurin/code_page.hpp"
 
 namespace kezurin::detail {
@@ -40,13 +41,13 @@ struct ByteSearch {
 };
 
 struct MarkedSearch {
-    static constexpr std::size_t kMaxLength = kBlockSize;
+    static constexpr std::size_t kMaxLength = blocks::kBlockSize;
 
     // The marks of `line`, at most kMaxLength bytes, read in place when
     // `readable` bytes from its start may be read, else from a padded copy.
     static MarkedSearch Of(std::string_view line, std::size_t readable, const CodePage& codePage) {
-        char copy[kBlockSize];
-        const auto [slashes, asterisks, quotes] = MatchBlock(BlockAt(line, 0, readable, copy), std::array{'/', '*', '"'});
+        char copy[blocks::kBlockSize];
+        const auto [slashes, asterisks, quotes] = blocks::MatchBlock(blocks::BlockAt(line, 0, readable, copy), std::array{'/', '*', '"'});
         return MarkedSearch{line, codePage, slashes, asterisks, quotes}.Prefix(line.size());
     }
 
@@ -62,13 +63,13 @@ struct MarkedSearch {
         for (std::uint64_t starts = Starts(pattern) & From(from); starts != 0; starts &= starts - 1) {
             const auto at = static_cast<std::size_t>(std::countr_zero(starts));
             if (at == piece || !codePage.IsLeadByte(line[at - 1])) return at;  // the usual case, inline
-            if (LeadRunBefore(line.substr(piece), at - piece, codePage) % 2 == 0) return at;
+            if (codePage.LeadRunBefore(line.substr(piece), at - piece) % 2 == 0) return at;
         }
         return std::string_view::npos;
     }
     // The search of the line's first `length` bytes, at most all of them.
     MarkedSearch Prefix(std::size_t length) const {
-        const std::uint64_t keep = InText(length);
+        const std::uint64_t keep = blocks::InText(length);
         return {std::string_view(line.data(), length), codePage, slashes & keep, asterisks & keep, quotes & keep};
     }
 

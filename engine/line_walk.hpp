@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "block_scan.hpp"
+#include "kezurin/block_scan.hpp"
 #include "kezurin/code_page.hpp"
 #include "kezurin/line_breaks.hpp"
 #include "line_removal.hpp"
@@ -46,14 +46,14 @@ template <class Blocks, class Out>
 std::size_t PassBlocksWithoutSlash(std::string_view text, std::size_t offset, const Blocks& blockAt,
                                    std::size_t& start, Out& out) {
     std::size_t lastWithFeed = text.size();
-    for (; offset < text.size(); offset += kBlockSize) {
-        const auto [slash, feed] = MatchBlock(blockAt(offset), std::array{'/', '\n'});
+    for (; offset < text.size(); offset += blocks::kBlockSize) {
+        const auto [slash, feed] = blocks::MatchBlock(blockAt(offset), std::array{'/', '\n'});
         if (slash) break;
         if (feed) lastWithFeed = offset;
     }
     if (lastWithFeed != text.size()) {
-        const std::uint64_t feeds = MatchBlock(blockAt(lastWithFeed), std::array{'\n'})[0];
-        const std::size_t end = lastWithFeed + kBlockSize - static_cast<std::size_t>(std::countl_zero(feeds));
+        const std::uint64_t feeds = blocks::MatchBlock(blockAt(lastWithFeed), std::array{'\n'})[0];
+        const std::size_t end = lastWithFeed + blocks::kBlockSize - static_cast<std::size_t>(std::countl_zero(feeds));
         out.UnchangedLines(text.data() + start, text.data() + end);
         start = end;
     }
@@ -75,11 +75,11 @@ std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks,
     bool openingCarried = false;  // the line so far, in blocks before, may open a comment
     // The last, short block is read from a copy padded with zeros, which
     // match none of the bytes sought.
-    char last[kBlockSize];
-    const auto blockAt = [&](std::size_t offset) { return BlockAt(text, offset, text.size(), last); };
-    for (std::size_t offset = 0; offset < text.size(); offset += kBlockSize) {
+    char last[blocks::kBlockSize];
+    const auto blockAt = [&](std::size_t offset) { return blocks::BlockAt(text, offset, text.size(), last); };
+    for (std::size_t offset = 0; offset < text.size(); offset += blocks::kBlockSize) {
         const char* const block = blockAt(offset);
-        const auto [feeds, slashes] = MatchBlock(block, std::array{'\n', '/'});
+        const auto [feeds, slashes] = blocks::MatchBlock(block, std::array{'\n', '/'});
         if (slashes == 0 && !openingCarried && !inComment) {
             // Every line that ends in this block stays: most blocks of most texts.
             const std::size_t end = EndOfLastLine(text, offset, feeds, start, breaks);
@@ -87,10 +87,10 @@ std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks,
             start = end;
             // Where one block holds no slash, the next ones often hold none either.
             if (breaks == LineBreaks::CrLfOrLf)
-                offset = PassBlocksWithoutSlash(text, offset + kBlockSize, blockAt, start, out) - kBlockSize;
+                offset = PassBlocksWithoutSlash(text, offset + blocks::kBlockSize, blockAt, start, out) - blocks::kBlockSize;
             continue;
         }
-        const std::uint64_t asterisks = MatchBlock(block, std::array{'*'})[0];
+        const std::uint64_t asterisks = blocks::MatchBlock(block, std::array{'*'})[0];
         // Where "//" or "/*" may begin. Outside a comment, a line without one
         // has nothing to cut. A slash at the block's end may begin one with
         // the next block's first byte.

@@ -4,9 +4,9 @@
 #include <random>
 #include <string>
 
-#include "block_scan.hpp"
+#include "kezurin/block_scan.hpp"
 
-namespace kezurin::detail {
+namespace kezurin::blocks {
 namespace {
 
 std::uint64_t Expected(const std::string& block, char byte) {
@@ -39,4 +39,4 @@ TEST(MatchBlock, FindsEveryByteSoughtAndNoOther) {
 }
 
 }  // namespace
-}  // namespace kezurin::detail
+}  // namespace kezurin::blocks

@@ -26,6 +26,15 @@ public:
         return lead_[static_cast<unsigned char>(byte)];
     }
 
+    // Number of lead bytes that stand, without a gap, directly before
+    // `offset`. An odd count means `offset` is the second byte of a
+    // double-byte character.
+    std::size_t LeadRunBefore(std::string_view text, std::size_t offset) const {
+        std::size_t run = 0;
+        while (run < offset && IsLeadByte(text[offset - run - 1])) ++run;
+        return run;
+    }
+
 private:
     // Lead bytes are 0x81 and above, as in every double-byte code page.
     constexpr void AddLeadBytes(unsigned char first, unsigned char last) {
@@ -40,22 +49,4 @@ inline constexpr CodePage kShiftJis = CodePage::ShiftJis();
 // How many bytes at the start of `text` are ASCII (below 0x80).
 std::size_t AsciiPrefixLength(std::string_view text);
 
-namespace detail {
-
-// Number of lead bytes that stand, without a gap, directly before `offset`.
-// An odd count means `offset` is the second byte of a double-byte character.
-std::size_t LeadRunBefore(std::string_view text, std::size_t offset, const CodePage& codePage);
-
-// Offset of the first occurrence of `pattern` at or after `from`, byte for
-// byte, whatever the code page; npos when there is none.
-std::size_t FindBytes(std::string_view text, std::string_view pattern, std::size_t from);
-
-// The search of the passes: the offset of the first occurrence of `pattern`
-// at or after `from` that does not begin on the second byte of a double-byte
-// character (lead bytes are counted back to the start of `text`), or npos.
-// Byte-exact and case-sensitive; an empty pattern is never found.
-std::size_t FindFrom(std::string_view text, std::string_view pattern, std::size_t from,
-                     const CodePage& codePage);
-
-}  // namespace detail
 }  // namespace kezurin

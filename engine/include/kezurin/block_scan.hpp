@@ -8,7 +8,10 @@
 #include <cstring>
 #include <string_view>
 
-// SSE2, which every x86-64 processor has, is the one vector layer: plain
+// The vector layer: where given bytes stand in blocks of 64 bytes, for the
+// engine's walks and for the lexers of kezurin-cli.
+//
+// SSE2, which every x86-64 processor has, is the one vector path: plain
 // compiler intrinsics that g++, clang, MinGW-w64 and MSVC all know, with no
 // library to install. Other processors keep the scalar code.
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
@@ -18,7 +21,7 @@
 #define KEZURIN_SSE2 0
 #endif
 
-namespace kezurin::detail {
+namespace kezurin::blocks {
 
 inline constexpr std::size_t kBlockSize = 64;
 
@@ -178,4 +181,4 @@ inline std::uint64_t InText(std::size_t size) {
     return size >= kBlockSize ? ~std::uint64_t{0} : (std::uint64_t{1} << size) - 1;
 }
 
-}  // namespace kezurin::detail
+}  // namespace kezurin::blocks
