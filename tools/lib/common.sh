@@ -20,9 +20,9 @@ ensure_packages() {
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   say "installing ${missing[*]}"
-  as_root apt-get update -qq
+  as_root apt-get -o DPkg::Lock::Timeout=900 update -qq
   as_root env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
 ensure_native_toolchain() {
