@@ -63,23 +63,28 @@ std::string ErrorBoxText(std::string_view message, const CodePage& codePage) {
 std::string ErrorBoxText(std::string_view message) { return ErrorBoxText(message, kShiftJis); }
 
 TApplication::TApplication() = default;
-TApplication::~TApplication() = default;
+// The main window first: the owner window takes the windows it owns with it.
+TApplication::~TApplication() {
+    mainForm_.reset();
+    if (window_) DestroyWindow(window_);
+}
 
 void TApplication::Initialize() {
-    if (owner_.get()) return;
-    RegisterWindowClass(kOwnerClass, OwnerProc, ProgramIcon());
+    if (window_) return;
+    const WideText title(title_);
     // A popup of no size: invisible itself, but the taskbar entry of the program.
-    owner_ = OwnedWindow(CreateWindowExW(0, kOwnerClass, WideText(title_).c_str(),
-                                         WS_POPUP | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                                         GetSystemMetrics(SM_CXSCREEN) / 2,
-                                         GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr,
-                                         GetModuleHandleW(nullptr), nullptr));
-    if (!owner_.get()) throw Exception("CreateWindowEx failed");
+    Create({.className = kOwnerClass,
+            .style = WS_POPUP | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+            .caption = title.c_str(),
+            .box = {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0},
+            .icon = ProgramIcon()},
+           [this](std::exception_ptr error) { HandleException(std::move(error)); });
+    if (!window_) throw Exception("CreateWindowEx failed");
 }
 
 void TApplication::SetTitle(std::string_view title) {
     title_ = title;
-    if (owner_.get()) SetWindowTextW(owner_.get(), WideText(title_).c_str());
+    if (window_) SetWindowTextW(window_, WideText(title_).c_str());
 }
 
 TMainForm1& TApplication::CreateMainForm() {
@@ -118,7 +123,7 @@ void TApplication::Run(int showCommand) {
         mainForm_->ShowFirst(SW_SHOWNORMAL);
         break;
     }
-    if (showCommand != SW_SHOWMINNOACTIVE) ShowWindow(owner_.get(), SW_SHOWNA);
+    if (showCommand != SW_SHOWMINNOACTIVE) ShowWindow(window_, SW_SHOWNA);
     while (!terminated_) {
         if (HandleMessage()) continue;
         Idle();
@@ -206,29 +211,29 @@ void TApplication::ShowErrorText(const std::string& text) {
         errorBox_(text);
         return;
     }
-    ModalScope scope(owner_.get());
+    ModalScope scope(window_);
     const WideText wideText(text);
     const WideText wideTitle(title_);
-    MessageBoxW(owner_.get(), wideText.c_str(), wideTitle.c_str(), MB_OK | MB_ICONSTOP);
+    MessageBoxW(window_, wideText.c_str(), wideTitle.c_str(), MB_OK | MB_ICONSTOP);
 }
 
-void TApplication::Minimize() { ShowWindow(owner_.get(), SW_MINIMIZE); }
+void TApplication::Minimize() { ShowWindow(window_, SW_MINIMIZE); }
 
-LRESULT CALLBACK TApplication::OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TApplication::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const HWND form = mainForm_ ? mainForm_->Handle() : nullptr;
     switch (message) {
     case WM_CLOSE:
-        if (MainForm1 && MainForm1->Handle()) PostMessageW(MainForm1->Handle(), WM_CLOSE, 0, 0);
+        if (form) PostMessageW(form, WM_CLOSE, 0, 0);
         return 0;
     case WM_ACTIVATE:
         // The owner is never the window to work in: pass the activation on.
-        if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam) && MainForm1 && MainForm1->Handle() &&
-            IsWindowVisible(MainForm1->Handle())) {
-            SetActiveWindow(MainForm1->Handle());
+        if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam) && form && IsWindowVisible(form)) {
+            SetActiveWindow(form);
             return 0;
         }
         break;
     }
-    return DefWindowProcW(window, message, wParam, lParam);
+    return Default(message, wParam, lParam);
 }
 
 int StartupShowCommand() {

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "MainWindow1.hpp"
+#include "base_window.hpp"
 #include "kezurin/code_page.hpp"
 
 namespace kezurin {
@@ -32,7 +33,7 @@ std::string ErrorBoxText(std::string_view message);
 
 // The application object: title, hidden owner window, main window, hint
 // settings and the event loop.
-class TApplication final : public FormOwner {
+class TApplication final : public FormOwner, public BaseWindow<TApplication> {
 public:
     // Shows an error box text; by default a modal message box, tests record it instead.
     using ErrorBox = std::function<void(const std::string& text)>;
@@ -68,19 +69,20 @@ public:
     void ShowPendingException();
     void SetErrorBox(ErrorBox box) { errorBox_ = std::move(box); }
 
-    HWND OwnerWindow() const override { return owner_.get(); }
+    HWND OwnerWindow() const override { return window_; }
     HintSettings Hints() const override { return hints_; }
     void HandleException(std::exception_ptr error) noexcept override;
     void MainFormDestroyed() override { terminated_ = true; }
     void Minimize() override;
 
 private:
-    static LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend class BaseWindow<TApplication>;
+    // The hidden owner window's messages.
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void ShowErrorText(const std::string& text);
     void Dispatch(MSG& message);
 
     std::string title_;
-    OwnedWindow owner_;
     std::unique_ptr<TMainForm1> mainForm_;
     HintSettings hints_;
     bool terminated_ = false;

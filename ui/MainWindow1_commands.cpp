@@ -1,5 +1,5 @@
-// The commands of the main window: the input-change rule, Paste, Start
-// removal, Copy and the information page, and what they share.
+// The handlers of the main window: the input-change rule, Paste, Start
+// removal, Copy, the information page and the resize rule, and what they share.
 #include "MainWindow1.hpp"
 #include "info_page.hpp"
 #include "message_box.hpp"
@@ -14,13 +14,6 @@
 
 namespace kezurin {
 
-// Sets a control's text without handling the change report it raises.
-void TMainForm1::SetTextQuietly(HWND control, const wchar_t* text) {
-    quietControl_ = control;
-    SetWindowTextW(control, text);
-    quietControl_ = nullptr;
-}
-
 void TMainForm1::ShowMessageBox(std::string_view text) {
     if (messageDisplay_) {
         messageDisplay_(text);
@@ -29,12 +22,12 @@ void TMainForm1::ShowMessageBox(std::string_view text) {
     // The hidden owner window carries the application title; read without
     // allocating, as the box may report exhausted memory.
     wchar_t title[256] = {};
-    GetWindowTextW(owner_.OwnerWindow(), title, static_cast<int>(std::size(title)));
-    ShowCentredMessageBox(window_, WideText(text).c_str(), title);
+    GetWindowTextW(Owner().OwnerWindow(), title, static_cast<int>(std::size(title)));
+    ShowCentredMessageBox(Handle(), WideText(text).c_str(), title);
 }
 
 PaneRemovalHost TMainForm1::MakeRemovalHost() {
-    return PaneRemovalHost({window_, Memo1(), Memo2()},
+    return PaneRemovalHost({Handle(), Memo1(), Memo2()},
                            [this](std::string_view text) { ShowMessageBox(text); },
                            allocationCheck_, &lastRun_);
 }
@@ -73,10 +66,19 @@ void TMainForm1::SpeedButton1Click(HWND) {
     const std::string address =
         InfoPageAddress(Wtf8FromUtf16(std::wstring_view(path, length)), CodePage());
     if (addressOpener_) {
-        addressOpener_(window_, address);
+        addressOpener_(Handle(), address);
         return;
     }
-    ShellExecuteW(window_, L"OPEN", Utf16FromWtf8<wchar_t>(address).c_str(), L"", L"", SW_SHOW);
+    ShellExecuteW(Handle(), L"OPEN", Utf16FromWtf8<wchar_t>(address).c_str(), L"", L"", SW_SHOW);
+}
+
+// The rule follows the application's one main window: a size that comes
+// before start-up has stored it, or after it is gone, changes nothing.
+void TMainForm1::FormResize(HWND) {
+    if (MainForm1 != this || !Handle()) return;
+    RECT outer;
+    GetWindowRect(Handle(), &outer);
+    SetControlWidth(Id::Memo1, (outer.right - outer.left) / 2 - Scale(9));
 }
 
 }  // namespace kezurin

@@ -4,8 +4,7 @@
 
 #include <exception>
 #include <functional>
-#include <stdexcept>
-#include <string>
+#include <optional>
 
 #include "layout.hpp"
 #include "window_class.hpp"
@@ -15,10 +14,22 @@ namespace kezurin {
 // Where an error goes that escapes a window's message handling.
 using ErrorSink = std::function<void(std::exception_ptr)>;
 
-// A small painted window class of its own: the static window procedure
-// paints with T::OnPaint (which fills the whole face), shows T::kCursor and
-// forwards every other message to T::HandleMessage of the object the window
-// was created for.
+// What a window is created as.
+struct WindowSpec {
+    const wchar_t* className;
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    DWORD extendedStyle = 0;
+    const wchar_t* caption = L"";
+    Box box{};
+    HWND parent = nullptr;  // the parent of a child, the owner of a top-level window
+    int id = 0;             // a child's control identifier
+    HICON icon = nullptr;   // the class's icon
+};
+
+// One object for each window of a window class of the program: the class's
+// one window procedure finds the object the window was created for and hands
+// every message to its T::HandleMessage. No exception unwinds through the
+// system's frames: it goes to the object's error sink instead.
 template <class T>
 class BaseWindow {
 public:
@@ -30,19 +41,35 @@ protected:
     BaseWindow(const BaseWindow&) = delete;
     BaseWindow& operator=(const BaseWindow&) = delete;
 
-    HWND CreateChild(HWND parent, const Box& box, int id, ErrorSink onError) {
-        RegisterWindowClass(T::kClassName, WindowProc, nullptr);
+    // Registers the class (once) and creates the window; null when the system refuses.
+    HWND Create(const WindowSpec& spec, ErrorSink onError) {
+        RegisterWindowClass(spec.className, WindowProc, spec.icon);
         onError_ = std::move(onError);
-        CreateWindowExW(0, T::kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, box.left,
-                        box.top, box.width, box.height, parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+        CreateWindowExW(spec.extendedStyle, spec.className, spec.caption, spec.style, spec.box.left,
+                        spec.box.top, spec.box.width, spec.box.height, spec.parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleW(nullptr),
                         this);
-        if (!window_) throw std::runtime_error("cannot create " + std::string(T::kName));
         return window_;
     }
 
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
         return DefWindowProcW(window_, message, wParam, lParam);
+    }
+
+    // The messages of a small window that paints its whole face itself (with
+    // T::OnPaint) and shows one pointer shape; nullopt for any other message.
+    std::optional<LRESULT> HandleFaceMessage(UINT message, LPCTSTR cursor) {
+        switch (message) {
+        case WM_PAINT:
+            static_cast<T*>(this)->OnPaint();
+            return 0;
+        case WM_ERASEBKGND:
+            return TRUE;
+        case WM_SETCURSOR:
+            SetCursor(LoadCursor(nullptr, cursor));
+            return TRUE;
+        }
+        return std::nullopt;
     }
 
     // Fills the whole client area with the button face and returns it.
@@ -71,23 +98,11 @@ private:
             self->window_ = nullptr;
             return DefWindowProcW(window, message, wParam, lParam);
         }
-        // No exception may unwind through the system's frames.
         try {
-            T& derived = *static_cast<T*>(self);
-            switch (message) {
-            case WM_PAINT:
-                derived.OnPaint();
-                return 0;
-            case WM_ERASEBKGND:
-                return TRUE;
-            case WM_SETCURSOR:
-                SetCursor(LoadCursor(nullptr, T::kCursor));
-                return TRUE;
-            }
-            return derived.HandleMessage(message, wParam, lParam);
+            return static_cast<T*>(self)->HandleMessage(message, wParam, lParam);
         } catch (...) {
             if (self->onError_) self->onError_(std::current_exception());
-            return 0;
+            return message == WM_CREATE ? -1 : 0;
         }
     }
 

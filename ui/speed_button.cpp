@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <stdexcept>
+
 #include "wide_text.hpp"
 #include "win_handles.hpp"
 
@@ -12,10 +14,15 @@ HWND TSpeedButton::Create(HWND parent, const Box& box, int id, Look look,
                           std::function<void()> onClick, ErrorSink onError) {
     look_ = look;
     onClick_ = std::move(onClick);
-    return CreateChild(parent, box, id, std::move(onError));
+    if (!BaseWindow::Create({.className = L"TSpeedButton", .box = box, .parent = parent, .id = id},
+                            std::move(onError))) {
+        throw std::runtime_error("cannot create TSpeedButton");
+    }
+    return window_;
 }
 
 LRESULT TSpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const auto face = HandleFaceMessage(message, IDC_HAND)) return *face;
     switch (message) {
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(look_.font);

@@ -12,10 +12,6 @@ namespace kezurin {
 // over it, and clicks when the left button is released over it.
 class TSpeedButton : public BaseWindow<TSpeedButton> {
 public:
-    static constexpr wchar_t kClassName[] = L"TSpeedButton";
-    static constexpr char kName[] = "TSpeedButton";
-    static inline const LPCTSTR kCursor = IDC_HAND;
-
     struct Look {
         const char* caption;
         HFONT font;

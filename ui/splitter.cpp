@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <stdexcept>
 
 namespace kezurin {
 namespace {
@@ -31,10 +32,15 @@ HWND TSplitter::Create(HWND parent, const Box& box, int id, HWND pane,
     setPaneWidth_ = std::move(setPaneWidth);
     smallestPane_ = smallestPane;
     hatch_ = MakeHatchBrush();
-    return CreateChild(parent, box, id, std::move(onError));
+    if (!BaseWindow::Create({.className = L"TSplitter", .box = box, .parent = parent, .id = id},
+                            std::move(onError))) {
+        throw std::runtime_error("cannot create TSplitter");
+    }
+    return window_;
 }
 
 LRESULT TSplitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const auto face = HandleFaceMessage(message, IDC_SIZEWE)) return *face;
     switch (message) {
     case WM_LBUTTONDOWN:
         OnLButtonDown(GET_X_LPARAM(lParam));

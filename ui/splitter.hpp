@@ -14,10 +14,6 @@ namespace kezurin {
 // pointer; the pane takes the new width on release, or keeps its own on Escape.
 class TSplitter : public BaseWindow<TSplitter> {
 public:
-    static constexpr wchar_t kClassName[] = L"TSplitter";
-    static constexpr char kName[] = "TSplitter";
-    static inline const LPCTSTR kCursor = IDC_SIZEWE;
-
     // `setPaneWidth` resizes the pane; `smallestPane` is the narrowest either
     // pane may be left with (a narrower left pane shuts).
     HWND Create(HWND parent, const Box& box, int id, HWND pane, std::function<void(int)> setPaneWidth,

@@ -137,7 +137,7 @@ TEST_F(AnyCodePage, TheProgressCaptionAndTheFailureMessageReadInJapanese) {
 
 TEST_F(AnyCodePage, TheApplicationErrorBoxReadsInJapanese) {
     Application.SetErrorBox(nullptr);
-    form->Bind("Button2", [](HWND) { throw Exception("貼り付けできません"); });
+    form->Bind(TMainForm1::Id::Button2, [](HWND) { throw Exception("貼り付けできません"); });
     const SeenBox seen = CloseTheMessageBoxOf([&] { Click(form->Button2()); });
     EXPECT_EQ(seen.wideCaption, L"ケズリン");
     EXPECT_EQ(seen.wideText, L"貼り付けできません.");

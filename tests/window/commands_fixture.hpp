@@ -33,7 +33,7 @@ protected:
         form->SetAddressOpener([this](HWND owner, const std::string& address) {
             opened.push_back({owner, address});
         });
-        form->Bind("Memo1", [this](HWND sender) {
+        form->Bind(TMainForm1::Id::Memo1, [this](HWND sender) {
             ++changeReports;
             form->Memo1Change(sender);
         });

@@ -321,7 +321,7 @@ TEST_F(MainWindow, TabVisitsThePanesAndTheEnabledButtonsInOrder) {
 
 TEST_F(MainWindow, AltRPressesTheRemovalButtonOnlyWhileItIsEnabled) {
     int clicks = 0;
-    form->Bind("Button1", [&](HWND sender) {
+    form->Bind(TMainForm1::Id::Button1, [&](HWND sender) {
         EXPECT_EQ(sender, form->Button1());
         ++clicks;
     });
@@ -390,7 +390,7 @@ TEST_F(MainWindow, PanesTakeTextBeyondTheEditControlsDefaultLimit) {
 
 TEST_F(MainWindow, TheInputPaneReportsEveryChangeToItsHandler) {
     std::vector<std::string> seen;
-    form->Bind("Memo1", [&](HWND sender) { seen.push_back(WindowText(sender)); });
+    form->Bind(TMainForm1::Id::Memo1, [&](HWND sender) { seen.push_back(WindowText(sender)); });
     SetFocus(form->Memo1());
     PostMessageA(form->Memo1(), WM_CHAR, 'q', 1);
     Pump();
@@ -398,7 +398,7 @@ TEST_F(MainWindow, TheInputPaneReportsEveryChangeToItsHandler) {
 }
 
 TEST_F(MainWindow, AnErrorFromAHandlerIsShownAndTheProgramGoesOn) {
-    form->Bind("Button2", [](HWND) { throw Exception("貼り付けできません"); });
+    form->Bind(TMainForm1::Id::Button2, [](HWND) { throw Exception("貼り付けできません"); });
     SendMessageA(form->Button2(), BM_CLICK, 0, 0);
     Pump();
     ASSERT_EQ(errorTexts, std::vector<std::string>{"貼り付けできません."});
@@ -410,15 +410,15 @@ TEST_F(MainWindow, AnErrorFromAHandlerIsShownAndTheProgramGoesOn) {
 }
 
 TEST_F(MainWindow, AnErrorFromTheResizeHandlerIsShownOnce) {
-    form->Bind("", [](HWND) { throw 7; });
+    form->Bind(TMainForm1::Id::Form, [](HWND) { throw 7; });
     SetOuterWidth(900);
     EXPECT_EQ(errorTexts, std::vector<std::string>{""});
     EXPECT_TRUE(IsWindow(form->Handle()));
 }
 
 TEST_F(MainWindow, EveryErrorThatEscapesOneEventIsShownInTurn) {
-    form->Bind("Memo1", [](HWND) { throw Exception("inner"); });
-    form->Bind("Button2", [this](HWND) {
+    form->Bind(TMainForm1::Id::Memo1, [](HWND) { throw Exception("inner"); });
+    form->Bind(TMainForm1::Id::Button2, [this](HWND) {
         SendMessageA(form->Memo1(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("x"));
         throw Exception("outer");
     });

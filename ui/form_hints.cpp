@@ -1,17 +1,11 @@
-// Hints of the main window: tooltips over the controls and the status-bar
-// text under the pointer.
-#include "MainWindow1.hpp"
+// Hints of a form: tooltips over the controls and the status-bar text under
+// the pointer.
+#include "form.hpp"
 #include "wide_text.hpp"
 
 namespace kezurin {
-namespace {
 
-// The tooltip control's own window procedure, which TooltipProc passes on to.
-WNDPROC previousTooltipProc = nullptr;
-
-}  // namespace
-
-void TMainForm1::CreateTooltips() {
+void TForm::CreateTooltips() {
     const HintSettings hints = owner_.Hints();
     tooltip_ = OwnedWindow(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                            WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
@@ -32,8 +26,7 @@ void TMainForm1::CreateTooltips() {
         tool.lpszText = hint.data();
         SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    previousTooltipProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        tooltip_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TooltipProc)));
+    SetWindowSubclass(tooltip_.get(), TooltipProc, 0, reinterpret_cast<DWORD_PTR>(this));
     SendMessageW(tooltip_.get(), TTM_SETDELAYTIME, TTDT_INITIAL, static_cast<LPARAM>(hints.initialDelay));
     SendMessageW(tooltip_.get(), TTM_SETDELAYTIME, TTDT_AUTOPOP, static_cast<LPARAM>(hints.hideDelay));
     SendMessageW(tooltip_.get(), TTM_ACTIVATE, hints.show, 0);
@@ -41,7 +34,7 @@ void TMainForm1::CreateTooltips() {
 
 // The tooltip sees the pointer's moves as made over the control under the
 // pointer, a disabled one too, which gets no mouse messages of its own.
-void TMainForm1::RelayToTooltip(const MSG& message) {
+void TForm::RelayToTooltip(const MSG& message) {
     if (!tooltip_.get()) return;
     MSG relayed = message;
     if (const HWND control = ControlAt(message.pt)) {
@@ -53,26 +46,29 @@ void TMainForm1::RelayToTooltip(const MSG& message) {
     SendMessageW(tooltip_.get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
-HWND TMainForm1::ControlAt(POINT screenPoint) const {
-    const Child* child = ChildAt(screenPoint);
-    return child ? child->window : nullptr;
+HWND TForm::ControlAt(POINT screenPoint) const {
+    const std::optional<ControlId> id = ChildAt(screenPoint);
+    return id ? Control(*id) : nullptr;
 }
 
 // The tooltip asks which window is under the pointer before it shows and while
 // it stays: the answer includes disabled controls.
-LRESULT CALLBACK TMainForm1::TooltipProc(HWND tooltip, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == TTM_WINDOWFROMPOINT && MainForm1 && MainForm1->Handle()) {
+LRESULT CALLBACK TForm::TooltipProc(HWND tooltip, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                    DWORD_PTR formData) {
+    const TForm& form = *reinterpret_cast<const TForm*>(formData);
+    if (message == TTM_WINDOWFROMPOINT && form.Handle()) {
         const POINT point = *reinterpret_cast<const POINT*>(lParam);
         const HWND top = WindowFromPoint(point);
-        if (top && GetAncestor(top, GA_ROOT) == MainForm1->Handle()) {
-            if (const HWND control = MainForm1->ControlAt(point)) return reinterpret_cast<LRESULT>(control);
+        if (top && GetAncestor(top, GA_ROOT) == form.Handle()) {
+            if (const HWND control = form.ControlAt(point)) return reinterpret_cast<LRESULT>(control);
         }
         return reinterpret_cast<LRESULT>(top);
     }
-    return CallWindowProcW(previousTooltipProc, tooltip, message, wParam, lParam);
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(tooltip, TooltipProc, 0);
+    return DefSubclassProc(tooltip, message, wParam, lParam);
 }
 
-const TMainForm1::Child* TMainForm1::ChildAt(POINT screenPoint) const {
+std::optional<ControlId> TForm::ChildAt(POINT screenPoint) const {
     HWND window = window_;
     for (;;) {
         POINT point = screenPoint;
@@ -81,22 +77,17 @@ const TMainForm1::Child* TMainForm1::ChildAt(POINT screenPoint) const {
         if (!next || next == window) break;
         window = next;
     }
-    const int index = IndexOf(window);
-    return index < 0 ? nullptr : &children_[index];
+    return IdOf(window);
 }
 
-std::string TMainForm1::HintAt(POINT screenPoint) const {
+std::string TForm::HintAt(POINT screenPoint) const {
     const HWND top = WindowFromPoint(screenPoint);
     if (!window_ || !top || GetAncestor(top, GA_ROOT) != window_) return {};
-    for (const Child* child = ChildAt(screenPoint); child;
-         child = child->parent < 0 ? nullptr : &children_[child->parent]) {
-        if (*child->row->hint) return child->row->hint;
-    }
-    return {};
+    return std::string(HintOf(layout_.controls, ChildAt(screenPoint)));
 }
 
-std::string TMainForm1::StatusText() const {
-    const HWND statusBar = StatusBar1();
+std::string TForm::StatusText() const {
+    const HWND statusBar = StatusBar();
     const std::size_t length = LOWORD(SendMessageW(statusBar, SB_GETTEXTLENGTHW, 0, 0));
     std::wstring text(length + 1, L'\0');
     SendMessageW(statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()));
@@ -104,8 +95,8 @@ std::string TMainForm1::StatusText() const {
     return ToCp932(text);
 }
 
-void TMainForm1::ShowHintAt(POINT screenPoint) {
-    const HWND statusBar = StatusBar1();
+void TForm::ShowHintAt(POINT screenPoint) {
+    const HWND statusBar = StatusBar();
     if (!statusBar) return;
     if (hintCheck_) hintCheck_();
     const std::string hint = HintAt(screenPoint);
