@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "file_io.hpp"
+#include "file_system.hpp"  // WideFromUtf8
 #include "input_text.hpp"  // EqualsIgnoringCase
 
 namespace kezurin::cli {

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "file_io.hpp"
+#include "file_system.hpp"  // Utf8FromWide
 
 namespace kezurin::cli {
 namespace {
