@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #ifdef _WIN32
 #include "wtf8.hpp"
@@ -77,5 +78,21 @@ int ProcessId();
 
 // Where the last folder separator of a name stands, or npos.
 std::size_t LastSeparator(const std::string& name);
+// The name of `entry` inside `folder`, spelled as the folder was.
+std::string JoinName(const std::string& folder, std::string_view entry);
+
+// An entry of a folder, told apart without following a link.
+enum class EntryKind { Folder, Link, Other, Unknown };
+struct FolderEntry {
+    std::string name;  // JoinName(folder, its own name)
+    std::size_t ownNameAt;
+    EntryKind kind;
+    int error = 0;  // why its kind is Unknown (an errno)
+
+    std::string_view OwnName() const { return std::string_view(name).substr(ownNameAt); }
+};
+// The entries of `folder` but "." and "..", in the order of their names;
+// false, with errno set, when it cannot be listed to its end.
+bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries);
 
 }  // namespace kezurin::cli
