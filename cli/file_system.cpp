@@ -42,16 +42,17 @@ FileStatus StatusFrom(const StatBuffer& info) {
 #ifdef _WIN32
 namespace {
 
-// Windows' reasons as the C library's errno, as its own file functions give them.
+// Windows' reasons as the C library's errno, as its own file functions give
+// them; only a name too long is told as such, where they say "not found".
 int ErrnoFor(DWORD error) {
     switch (error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_DRIVE:
-    case ERROR_INVALID_NAME:
     case ERROR_BAD_NETPATH:
     case ERROR_BAD_NET_NAME: return ENOENT;
     case ERROR_ACCESS_DENIED:
+    case ERROR_NETWORK_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
     case ERROR_WRITE_PROTECT:
@@ -64,8 +65,7 @@ int ErrnoFor(DWORD error) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL: return ENOSPC;
     case ERROR_FILENAME_EXCED_RANGE: return ENAMETOOLONG;
-    case ERROR_DIRECTORY: return ENOTDIR;
-    case ERROR_DIR_NOT_EMPTY: return ENOTEMPTY;
+    case ERROR_BROKEN_PIPE: return EPIPE;
     default: return EINVAL;
     }
 }
