@@ -11,9 +11,12 @@
 #include <variant>
 #include <vector>
 
-#include "file_io.hpp"
+#include "console.hpp"
+#include "file_system.hpp"
+#include "input_stream.hpp"
 #include "input_text.hpp"
 #include "options.hpp"
+#include "output.hpp"
 #include "progress_bar.hpp"
 #include "streamed_removal.hpp"
 #include "source_tree.hpp"

@@ -9,7 +9,7 @@
 #include <time.h>
 #endif
 
-#include "file_io.hpp"  // WriteStandardError
+#include "console.hpp"
 
 namespace kezurin::cli {
 namespace {

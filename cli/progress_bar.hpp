@@ -5,12 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace kezurin::cli {
+#include "streamed_removal.hpp"  // Pass
 
-// The passes over an input: for --encoding auto, sometimes a check of the
-// rest of the input for UTF-8 (reading ahead, nothing written); then the
-// removal, which takes each line through both of its passes at once.
-enum class Pass { Utf8Check, Removal };
+namespace kezurin::cli {
 
 // A one-line progress bar on standard error: the pass and the bytes of the
 // input done, against its size where that is known. Show() is called for

@@ -2,41 +2,32 @@
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
-#include <system_error>
+#include <cerrno>
+#include <cstring>
 
-#include "file_io.hpp"
+#include "file_system.hpp"
 #include "input_text.hpp"  // EqualsIgnoringCase
 
 namespace kezurin::cli {
 namespace {
 
-namespace fs = std::filesystem;
-
-// Names are UTF-8 in the program. A narrow path means the ANSI code page to
-// some Windows libraries and UTF-8 to others, so there they go through UTF-16.
-#ifdef _WIN32
-fs::path PathOf(const std::string& name) { return fs::path(WideFromUtf8(name)); }
-std::string NameOf(const fs::path& path) { return Utf8FromWide(path.native()); }
-#else
-fs::path PathOf(const std::string& name) { return fs::path(name); }
-std::string NameOf(const fs::path& path) { return path.string(); }
-#endif
-
 constexpr std::array<std::string_view, 7> kVersionControlFolders = {".git", ".svn", ".hg", ".bzr", "CVS", "_darcs", ".fossil"};
 
-bool HasExtension(const fs::path& file, const std::vector<std::string>& extensions) {
-    const std::string name = NameOf(file.filename());
+bool HasExtension(std::string_view name, const std::vector<std::string>& extensions) {
     const std::size_t dot = name.rfind('.');
     if (dot == std::string::npos || dot == 0) return false;
-    const std::string_view ending = std::string_view(name).substr(dot + 1);
+    const std::string_view ending = name.substr(dot + 1);
     return std::any_of(extensions.begin(), extensions.end(),
                        [ending](const std::string& wanted) { return EqualsIgnoringCase(ending, wanted); });
 }
 
-bool IsVersionControlFolder(const fs::path& folder) {
-    const std::string name = NameOf(folder.filename());
+bool IsVersionControlFolder(std::string_view name) {
     return std::find(kVersionControlFolders.begin(), kVersionControlFolders.end(), name) != kVersionControlFolders.end();
+}
+
+bool IsFolder(const std::string& name) {
+    FileStatus status;
+    return Stat(name, status) && status.kind == FileKind::Folder;
 }
 
 struct Walk {
@@ -44,25 +35,25 @@ struct Walk {
     const std::function<void(const std::string&, const std::string&)>& report;
     std::vector<std::string>& files;
 
-    void Folder(const fs::path& folder) {
-        std::error_code error;
-        std::vector<fs::path> entries;
-        for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-            entries.push_back(it->path());
-        }
-        if (error) {
-            report(NameOf(folder), error.message());
-            return;
-        }
-        std::sort(entries.begin(), entries.end());
-        for (const fs::path& entry : entries) {
-            std::error_code statusError;
-            const fs::file_status own = fs::symlink_status(entry, statusError);
-            if (fs::is_directory(own)) {
-                if (!IsVersionControlFolder(entry)) Folder(entry);
-            } else if (HasExtension(entry, extensions) && !fs::is_directory(fs::status(entry, statusError))) {
+    void Folder(const std::string& folder) {
+        std::vector<FolderEntry> entries;
+        if (!ListFolder(folder, entries)) return report(folder, std::strerror(errno));
+        for (const FolderEntry& entry : entries) {
+            switch (entry.kind) {
+            case EntryKind::Folder:
+                if (!IsVersionControlFolder(entry.OwnName())) Folder(entry.name);
+                break;
+            case EntryKind::Link:
                 // Links to files count; a broken one is reported when it is read.
-                files.push_back(NameOf(entry));
+                if (HasExtension(entry.OwnName(), extensions) && !IsFolder(entry.name)) files.push_back(entry.name);
+                break;
+            case EntryKind::Other:
+                if (HasExtension(entry.OwnName(), extensions)) files.push_back(entry.name);
+                break;
+            case EntryKind::Unknown:
+                // It may be a folder of sources as well as a file.
+                report(entry.name, std::strerror(entry.error));
+                break;
             }
         }
     }
@@ -89,9 +80,8 @@ std::vector<std::string> ExpandFolders(const std::vector<std::string>& inputs,
     std::vector<std::string> files;
     Walk walk{extensions, report, files};
     for (const std::string& input : inputs) {
-        std::error_code error;
-        if (input != "-" && fs::is_directory(fs::status(PathOf(input), error))) {
-            walk.Folder(PathOf(input));
+        if (input != "-" && IsFolder(input)) {
+            walk.Folder(input);
         } else {
             files.push_back(input);  // read as given, whatever its name
         }

@@ -16,7 +16,8 @@ std::vector<std::string> ParseExtensionList(std::string_view list);
 // The inputs with every folder among them replaced by the source files below
 // it, in name order. Version-control folders are skipped and links to folders
 // are not followed, so a link loop cannot trap the walk. A folder that cannot
-// be read goes to `report` and the walk goes on.
+// be listed and an entry whose kind cannot be told go to `report` with the
+// reason, and the walk goes on.
 std::vector<std::string> ExpandFolders(const std::vector<std::string>& inputs,
                                        const std::vector<std::string>& extensions,
                                        const std::function<void(const std::string&, const std::string&)>& report);

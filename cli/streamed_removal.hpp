@@ -4,10 +4,11 @@
 #include <functional>
 #include <optional>
 
-#include "file_io.hpp"
+#include "file_system.hpp"
+#include "input_stream.hpp"
 #include "kezurin/code_page.hpp"
 #include "kezurin/text_removal.hpp"
-#include "progress_bar.hpp"
+#include "output.hpp"
 
 namespace kezurin::cli {
 
@@ -19,6 +20,11 @@ public:
 
 // A sink that writes to `output`, its failures thrown as OutputError.
 TextRemoval::Sink WritingTo(Output& output);
+
+// The passes over an input: for --encoding auto, sometimes a check of the
+// rest of the input for UTF-8 (reading ahead, nothing written); then the
+// removal, which takes each line through both of its passes at once.
+enum class Pass { Utf8Check, Removal };
 
 // Told after every part which pass is at work and how many bytes of the
 // input it has done.

@@ -6,14 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "file_io.hpp"
+#include "file_system.hpp"  // Utf8FromWide
 
 namespace kezurin::cli {
 namespace {
@@ -166,6 +168,58 @@ TEST_F(FileNames, FoldersInPlace) {
         EXPECT_EQ(ReadBytes(inner / name), kRemoved) << Utf8FromWide(name);
     }
     EXPECT_EQ(ReadBytes(notSource), kSource);
+}
+
+// How many entries a folder named in the \\?\ form holds, "." and ".." aside.
+int EntriesIn(const std::wstring& folder) {
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+    int entries = -2;
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) ++entries;
+    FindClose(search);
+    return entries;
+}
+
+// Below a folder whose full path passes 300 characters, which Windows' file
+// functions reach only in the \\?\ form, named as users name files.
+TEST_F(FileNames, LongPaths) {
+    const std::wstring prefixed = L"\\\\?\\" + folder_.native() + L"\\";
+    const std::wstring step(100, L'd');
+    std::vector<std::wstring> folders = {L"長い✓"};
+    for (int i = 0; i < 3; ++i) folders.push_back(folders.back() + L"\\" + step);
+    for (const std::wstring& folder : folders) ASSERT_TRUE(CreateDirectoryW((prefixed + folder).c_str(), nullptr));
+    const std::wstring relative = folders.back();
+    const std::wstring deep = prefixed + relative + L"\\";
+    ASSERT_GT(deep.size(), 300u);
+    std::wstring slashed = relative;
+    std::replace(slashed.begin(), slashed.end(), L'\\', L'/');
+    const std::wstring absolute = folder_.native() + L"\\" + relative + L"\\";
+    const std::wstring drive = folder_.native().substr(0, 2);
+
+    const struct {
+        std::wstring arguments;
+        const wchar_t* changed;  // the file that loses its comment; standard output when none
+    } runs[] = {
+        {slashed + L"/a.c", nullptr},
+        {L"-o \"" + absolute + L"b.c\" " + relative + L"\\..\\" + step + L"\\a.c", L"b.c"},
+        {L"-r .", nullptr},
+        {L"-i " + drive + relative + L"\\a.c", L"a.c"},
+        {L"-r -i \"" + prefixed.substr(0, prefixed.size() - 1) + L"\"", L"a.c"},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(Utf8FromWide(run.arguments));
+        WriteBytes(deep + L"a.c", kSource);
+        const Finished done = Cli(run.arguments);
+        EXPECT_EQ(done.status, 0u) << done.err;
+        EXPECT_EQ(run.changed ? ReadBytes(deep + run.changed) : done.out, kRemoved);
+        DeleteFileW((deep + L"b.c").c_str());
+        EXPECT_EQ(EntriesIn(deep), 1);  // no temporary file left
+    }
+    const Finished missing = Cli(slashed + L"/無い.c");
+    EXPECT_EQ(missing.err.find("kezurin-cli: " + Utf8FromWide(slashed) + Utf8(u8"/無い.c: No such file")), 0u);
+
+    DeleteFileW((deep + L"a.c").c_str());  // what TearDown cannot reach
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) RemoveDirectoryW((prefixed + *folder).c_str());
 }
 
 TEST_F(FileNames, MessagesNameTheFileInUtf8) {

@@ -630,3 +630,24 @@ TEST_F(ProgramTest, RecursiveInPlaceGoesOnAfterAFailingFile) {
     EXPECT_EQ(ReadFile(Path("tree/3.c")), "three; \n");
     EXPECT_EQ(FolderEntries(Path("tree")), (std::vector<std::string>{"1.c", "2.c", "3.c"}));
 }
+
+// A name longer than the system takes (PATH_MAX), which root cannot stat either.
+TEST_F(ProgramTest, RecursiveReportsAnEntryItCannotTellAndGoesOn) {
+    ASSERT_EQ(mkdir(Path("tree").c_str(), 0755), 0);
+    Write("tree/1.c", "one; // 1\n");
+    const std::string step(250, 'd');
+    std::string tooLong = Path("tree");
+    int fd = open(tooLong.c_str(), O_RDONLY | O_DIRECTORY);
+    for (; tooLong.size() < PATH_MAX; tooLong += "/" + step) {
+        ASSERT_EQ(mkdirat(fd, step.c_str(), 0755), 0);
+        const int inner = openat(fd, step.c_str(), O_RDONLY | O_DIRECTORY);
+        close(fd);
+        fd = inner;
+    }
+    close(fd);
+
+    const Outcome run = RunCli({"-r", "-i", Path("tree")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "kezurin-cli: " + tooLong + ": File name too long\n");
+    EXPECT_EQ(ReadFile(Path("tree/1.c")), "one; \n");
+}
