@@ -11,7 +11,7 @@ source "$(dirname "$0")/../tools/lib/common.sh"
 
 ensure_native_toolchain
 say "building kezurin-cli"
-cmake_build peers -DCMAKE_BUILD_TYPE=Release -DKEZURIN_BUILD_TESTS=OFF -DKEZURIN_BUILD_BENCHMARKS=OFF
+cmake_build peers
 cli=$KEZURIN_BUILD/peers/cli/kezurin-cli
 output=$KEZURIN_BUILD/peers/gcc_compared.h
 

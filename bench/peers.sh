@@ -18,7 +18,7 @@ ensure_packages nodejs hyperfine
 # Some Node.js builds bring their own npm, which Debian's npm package conflicts with.
 command -v npm >/dev/null || ensure_packages npm
 say "building kezurin-cli"
-cmake_build peers -DCMAKE_BUILD_TYPE=Release -DKEZURIN_BUILD_TESTS=OFF -DKEZURIN_BUILD_BENCHMARKS=OFF
+cmake_build peers
 work=$KEZURIN_BUILD/peers
 cli=$work/cli/kezurin-cli
 output=$work/output.c

@@ -3,14 +3,23 @@
 # Its texts are Unicode: it needs no Japanese locale.
 set -eu
 
-program=/usr/lib/kezurin/kezurin.exe
-# shellcheck source=wine-prefix.sh
-. /usr/lib/kezurin/wine-prefix.sh
-
 fail() {
   printf 'kezurin: %s\n' "$*" >&2
   exit 1
 }
+
+# The program and the prefix set-up are found from where this launcher is
+# (bin/kezurin beside lib/kezurin/, through any links to it): a package
+# unpacked anywhere runs its own files, never those of an installed one.
+here=$(dirname "$(readlink -f "$0")")
+files=$(cd "$here/../lib/kezurin" 2>/dev/null && pwd) ||
+  fail "the folder lib/kezurin beside $here is missing"
+program=$files/kezurin.exe
+for file in "$program" "$files/wine-prefix.sh"; do
+  [ -f "$file" ] || fail "$file is missing"
+done
+# shellcheck source=wine-prefix.sh
+. "$files/wine-prefix.sh"
 
 command -v wine >/dev/null 2>&1 ||
   fail "Wine is not installed; install it with: sudo apt-get install wine wine64"

@@ -51,7 +51,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "wine, wine64, fonts-ipafont-gothic, fonts-wine")
+# The fonts that packaging/wine-prefix.sh links the window's fonts to.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "wine, wine64, fonts-ipafont-gothic, fonts-wqy-microhei, fonts-symbola, fonts-wine")
 set(CPACK_STRIP_FILES bin/kezurin-cli)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

@@ -2,7 +2,8 @@
 # shellcheck shell=bash
 
 KEZURIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-KEZURIN_BUILD=${KEZURIN_BUILD:-$KEZURIN_ROOT/build}
+# Every build folder is build/<preset>, as CMakePresets.json names them.
+KEZURIN_BUILD=$KEZURIN_ROOT/build
 
 say() { printf '== %s\n' "$*" >&2; }
 
@@ -29,24 +30,26 @@ ensure_native_toolchain() {
   ensure_packages g++ cmake make libgtest-dev googletest libbenchmark-dev time
 }
 
-# Configures one CMake build folder when it is new or its options changed:
-# configure_build NAME [cmake options...]
+# Configures the build folder of one preset of CMakePresets.json when it is new,
+# or when the presets or the extra options changed since it was configured:
+# configure_build PRESET [cmake options...]
 configure_build() {
-  local name=$1
+  local preset=$1
   shift
-  local dir=$KEZURIN_BUILD/$name
+  local dir=$KEZURIN_BUILD/$preset
   local options
-  options=$(printf '%s\n' "CC=${CC:-} CXX=${CXX:-}" "$@")
+  options=$(sha256sum <"$KEZURIN_ROOT/CMakePresets.json" && printf '%s\n' "$@")
   if [ ! -f "$dir/CMakeCache.txt" ] || [ "$(cat "$dir/.kezurin-options" 2>/dev/null)" != "$options" ]; then
-    cmake -S "$KEZURIN_ROOT" -B "$dir" "$@" >/dev/null
+    cmake -S "$KEZURIN_ROOT" --preset "$preset" "$@" >/dev/null
     printf '%s' "$options" >"$dir/.kezurin-options"
   fi
 }
 
-# Configures (when needed) and builds one CMake build folder: cmake_build NAME [cmake options...]
+# Configures (when needed) and builds one preset: cmake_build PRESET [cmake options...]
 cmake_build() {
   configure_build "$@"
-  cmake --build "$KEZURIN_BUILD/$1" --parallel "$(nproc)" >&2
+  # Build presets are read from the current folder.
+  (cd "$KEZURIN_ROOT" && cmake --build --preset "$1" --parallel "$(nproc)" >&2)
 }
 
 ctest_in() {

@@ -4,6 +4,6 @@
 run_native_tests() {
   ensure_native_toolchain
   say "native build and tests"
-  cmake_build native -DCMAKE_BUILD_TYPE=Release
+  cmake_build native
   ctest_in native
 }

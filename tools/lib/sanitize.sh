@@ -29,9 +29,7 @@ ensure_fuzz_toolchain() {
 build_fuzz_targets() {
   ensure_fuzz_toolchain
   say "fuzz targets (clang, libFuzzer)"
-  CC=clang CXX=clang++ configure_build fuzz \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKEZURIN_FUZZ=ON -DKEZURIN_BUILD_BENCHMARKS=OFF
-  cmake --build "$KEZURIN_BUILD/fuzz" --parallel "$(nproc)" --target fuzz_targets >&2
+  cmake_build fuzz
 }
 
 # Runs every saved input once through its target, in a fixed order.
@@ -57,7 +55,7 @@ run_sanitizer_tests() {
   export_sanitizer_options
   ensure_native_toolchain
   say "native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-  cmake_build sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKEZURIN_BUILD_BENCHMARKS=OFF -DKEZURIN_SANITIZE=ON
+  cmake_build sanitize
   ctest_in sanitize --parallel "$(nproc)"
 }
 

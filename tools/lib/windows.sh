@@ -5,9 +5,10 @@ KEZURIN_WINDOWS_BUILD=$KEZURIN_BUILD/windows
 # Throw-away Wine prefix: created on first use, deleted with the build folder.
 KEZURIN_WINEPREFIX=$KEZURIN_WINDOWS_BUILD/wineprefix
 
+# The fonts are those of packaging/wine-prefix.sh.
 ensure_windows_toolchain() {
   ensure_packages cmake make g++-mingw-w64-x86-64 googletest wine wine64 xvfb xauth \
-    fonts-ipafont-gothic fonts-wine locales
+    fonts-ipafont-gothic fonts-wqy-microhei fonts-symbola fonts-wine locales
 }
 
 # Wine's ANSI code page follows the locale: ja_JP.UTF-8 gives code page 932,
@@ -27,8 +28,7 @@ build_windows() {
   ensure_windows_toolchain
   ensure_test_locales
   say "Windows build (MinGW-w64)"
-  cmake_build windows -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$KEZURIN_ROOT/cmake/mingw-w64-x86_64.cmake"
+  cmake_build windows
 }
 
 # Starts a private Xvfb on a free display and exports DISPLAY.
