@@ -155,18 +155,23 @@ TextRemoval::TextRemoval(LineBreaks breaks, const CodePage& codePage, Sink sink)
     : breaks_(breaks), codePage_(codePage), sink_(std::move(sink)),
       gathered_(std::make_unique_for_overwrite<char[]>(RunWriter::kGathered)) {}
 
-KEZURIN_FLATTEN void TextRemoval::TakeLines(std::string_view text) {
-    RunWriter out(sink_, text, gathered_.get());
-    detail::RemoveCommentsOfWholeLines(text, breaks_, InBlockComment_, scratch_, codePage_, out);
-    out.Flush();
+void TextRemoval::TakeLines(std::string_view text) {
+    blocks::OnChosenPath([&](auto path) {
+        RunWriter out(sink_, text, gathered_.get());
+        detail::RemoveCommentsOfWholeLines<decltype(path)>(text, breaks_, InBlockComment_, scratch_, codePage_, out);
+        out.Flush();
+    });
     Taken(text.size());
 }
 
-KEZURIN_FLATTEN std::size_t TextRemoval::TakeLinesAlike(std::string_view lines, const CodePage& other) {
-    AlikeWriter out(sink_, lines, gathered_.get(), codePage_, other);
-    const std::size_t taken =
-        detail::RemoveCommentsOfWholeLines(lines, breaks_, InBlockComment_, scratch_, codePage_, out);
-    out.Flush();
+std::size_t TextRemoval::TakeLinesAlike(std::string_view lines, const CodePage& other) {
+    const std::size_t taken = blocks::OnChosenPath([&](auto path) {
+        AlikeWriter out(sink_, lines, gathered_.get(), codePage_, other);
+        const std::size_t end = detail::RemoveCommentsOfWholeLines<decltype(path)>(lines, breaks_, InBlockComment_,
+                                                                                  scratch_, codePage_, out);
+        out.Flush();
+        return end;
+    });
     Taken(taken);
     return taken;
 }
