@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -99,6 +100,13 @@ public:
             WriteBeyondBuffer(bytes);
         }
     }
+    // Room for at least `size` bytes (up to the buffer's size) in the buffer,
+    // to write into; Wrote(size) then takes them as written.
+    std::span<char> Room(std::size_t size) {
+        if (kBufferSize - used_ < size) Flush();
+        return {buffer_.get() + used_, kBufferSize - used_};
+    }
+    void Wrote(std::size_t size) { used_ += size; }
     // Writes out everything; for a replaced file also syncs and renames it.
     void Commit();
 

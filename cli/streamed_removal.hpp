@@ -17,8 +17,9 @@ public:
     using FileError::FileError;
 };
 
-// A sink that writes to `output`, its failures thrown as OutputError.
-TextRemoval::Sink WritingTo(Output& output);
+// A function that writes each piece it is given to `output`, its failures
+// thrown as OutputError.
+std::function<void(std::string_view)> WritingTo(Output& output);
 
 // Told after every part which pass is at work and how many bytes of the
 // input it has done.

@@ -85,7 +85,8 @@ void CheckRun(const std::string& input, const CodePage& codePage, const char* se
 
     // Passing through in parts: whole lines, cut where the input's bytes say.
     std::string passed;
-    TextRemoval removal(breaks, codePage, [&](std::string_view piece) { passed.append(piece); });
+    AppendingTo passedSink(passed);
+    TextRemoval removal(breaks, codePage, passedSink);
     const std::string_view text(input);
     const std::size_t end = WholeLinesEnd(text, breaks);
     for (std::size_t at = 0; at < end;) {
@@ -98,7 +99,8 @@ void CheckRun(const std::string& input, const CodePage& codePage, const char* se
     removal.Finish(text.substr(end));
     require(passed == output, "passing through in parts gives the same output (the two routes agree)");
     std::string whole;
-    RemoveComments(input, breaks, codePage, [&](std::string_view piece) { whole.append(piece); });
+    AppendingTo wholeSink(whole);
+    RemoveComments(input, breaks, codePage, wholeSink);
     require(whole == output, "passing through at once gives the same output");
 
     if (breaks == LineBreaks::CrLf && input.size() <= kReferenceLimit)
@@ -127,14 +129,16 @@ void CheckSearches(std::string_view line, const CodePage& codePage) {
 void CheckAlike(std::string_view text, LineBreaks breaks) {
     const auto removed = [&](const CodePage& codePage) {
         std::string output;
-        RemoveComments(text, breaks, codePage, [&](std::string_view piece) { output.append(piece); });
+        AppendingTo sink(output);
+        RemoveComments(text, breaks, codePage, sink);
         return output;
     };
     const std::string withoutLeadBytes = removed(CodePage{}), withLeadBytes = removed(kShiftJis);
     const std::size_t end = WholeLinesEnd(text, breaks);
     for (const CodePage* chosen : {&kShiftJis, static_cast<const CodePage*>(nullptr)}) {
         std::string passed;
-        TextRemoval removal(breaks, CodePage{}, [&](std::string_view piece) { passed.append(piece); });
+        AppendingTo sink(passed);
+        TextRemoval removal(breaks, CodePage{}, sink);
         const std::size_t taken = removal.TakeLinesAlike(text.substr(0, end), kShiftJis);
         Require(withoutLeadBytes.starts_with(passed) && withLeadBytes.starts_with(passed),
                 "the lines taken alike come out as both code pages make them", "");
