@@ -5,12 +5,15 @@
 // plain transcription of the rules.
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "fuzz_support.hpp"
+#include "kezurin/block_scan.hpp"
+#include "kezurin/byte_scan.hpp"
 #include "line_search.hpp"
 #include "reference_removal.hpp"
 #include "kezurin/removal_run.hpp"
@@ -151,6 +154,33 @@ void CheckAlike(std::string_view text, LineBreaks breaks) {
     }
 }
 
+// Every vector path this processor has gives the scalar path's bytes, taken
+// alike as far, and finds the same bytes.
+void CheckPaths(std::string_view text) {
+    const blocks::Vectors chosen = blocks::ChosenVectors();
+    const auto outputs = [&] {
+        std::string output;
+        for (const LineBreaks breaks : {LineBreaks::CrLf, LineBreaks::CrLfOrLf}) {
+            const std::size_t end = WholeLinesEnd(text, breaks);
+            for (const CodePage& codePage : {kShiftJis, CodePage{}}) {
+                AppendingTo sink(output);
+                RemoveComments(text, breaks, codePage, sink);
+                TextRemoval removal(breaks, CodePage{}, sink);
+                output += std::to_string(removal.TakeLinesAlike(text.substr(0, end), kShiftJis));
+            }
+        }
+        for (std::size_t from = 0; from <= text.size(); from += 7)
+            output += std::to_string(FindFirstOf(text, from, std::array{'/', '\n', '\x81'}));
+        return output;
+    };
+    blocks::UseVectors(blocks::Vectors::kScalar);
+    const std::string scalar = outputs();
+    for (const blocks::Vectors vectors : {blocks::Vectors::kSse2, blocks::Vectors::kAvx2}) {
+        if (blocks::UseVectors(vectors) == vectors) Require(outputs() == scalar, "every path gives the scalar bytes");
+    }
+    blocks::UseVectors(chosen);
+}
+
 }  // namespace
 }  // namespace kezurin::fuzz
 
@@ -166,5 +196,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::CheckRun(input, CodePage{}, "(no lead bytes, CR LF or LF)", LineBreaks::CrLfOrLf);
     fuzz::CheckAlike(input, LineBreaks::CrLf);
     fuzz::CheckAlike(input, LineBreaks::CrLfOrLf);
+    fuzz::CheckPaths(input);
     return 0;
 }
