@@ -108,76 +108,6 @@ inline Sse2Block LoadBlock(const char* block) {
     return vectors;
 }
 
-// MatchBlockScalar sixteen bytes at a time.
-template <std::size_t N>
-std::array<std::uint64_t, N> MatchBlockSse2(const char* block, const std::array<char, N>& bytes) {
-    const auto [parts] = LoadBlock(block);
-    std::array<std::uint64_t, N> matches{};
-    for (std::size_t k = 0; k < N; ++k) {
-        const __m128i sought = _mm_set1_epi8(bytes[k]);
-        for (std::size_t i = 0; i < kBlockSize / 16; ++i) {
-            const auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(parts[i], sought)));
-            matches[k] |= std::uint64_t{bits} << (16 * i);
-        }
-    }
-    return matches;
-}
-#endif
-
-#if KEZURIN_AVX
-// MatchBlockScalar 32 bytes at a time.
-template <std::size_t N>
-KEZURIN_AVX2_CODE std::array<std::uint64_t, N> MatchBlockAvx2(const char* block, const std::array<char, N>& bytes) {
-    const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block));
-    const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + 32));
-    std::array<std::uint64_t, N> matches{};
-    for (std::size_t k = 0; k < N; ++k) {
-        const __m256i sought = _mm256_set1_epi8(bytes[k]);
-        const auto lowBits = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, sought)));
-        const auto highBits = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, sought)));
-        matches[k] = lowBits | (std::uint64_t{highBits} << 32);
-    }
-    return matches;
-}
-
-#endif
-
-// Bit i set where byte i of a block of 64 bytes is any of the given bytes:
-// the results of MatchBlock joined, on each path in fewer steps.
-template <std::size_t N>
-std::uint64_t MatchAnyScalar(const char* block, const std::array<char, N>& bytes) {
-    std::uint64_t any = 0;
-    for (const std::uint64_t matches : MatchBlockScalar(block, bytes)) any |= matches;
-    return any;
-}
-
-#if KEZURIN_SSE2
-template <std::size_t N>
-std::uint64_t MatchAnySse2(const char* block, const std::array<char, N>& bytes) {
-    const auto [parts] = LoadBlock(block);
-    std::uint64_t any = 0;
-    for (std::size_t i = 0; i < kBlockSize / 16; ++i) {
-        __m128i equal = _mm_cmpeq_epi8(parts[i], _mm_set1_epi8(bytes[0]));
-        for (std::size_t k = 1; k < N; ++k) equal = _mm_or_si128(equal, _mm_cmpeq_epi8(parts[i], _mm_set1_epi8(bytes[k])));
-        any |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(equal))} << (16 * i);
-    }
-    return any;
-}
-#endif
-
-#if KEZURIN_AVX
-template <std::size_t N>
-KEZURIN_AVX2_CODE std::uint64_t MatchAnyAvx2(const char* block, const std::array<char, N>& bytes) {
-    std::uint64_t any = 0;
-    for (std::size_t i = 0; i < 2; ++i) {
-        const __m256i part = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + 32 * i));
-        __m256i equal = _mm256_cmpeq_epi8(part, _mm256_set1_epi8(bytes[0]));
-        for (std::size_t k = 1; k < N; ++k)
-            equal = _mm256_or_si256(equal, _mm256_cmpeq_epi8(part, _mm256_set1_epi8(bytes[k])));
-        any |= std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(equal))} << (32 * i);
-    }
-    return any;
-}
 #endif
 
 // Bit i set when byte i of a block of 64 bytes is 0x80 or above.
@@ -244,22 +174,14 @@ std::array<std::uint64_t, N> AtLeast(const char* block, const std::array<unsigne
 #endif
 }
 
-template <std::size_t N>
-std::array<std::uint64_t, N> MatchBlock(const char* block, const std::array<char, N>& bytes) {
-#if KEZURIN_SSE2
-    return MatchBlockSse2(block, bytes);
-#else
-    return MatchBlockScalar(block, bytes);
-#endif
-}
-
 // The sets of vector instructions the layer has a path for, narrowest first.
 enum class Vectors : unsigned char { kScalar, kSse2, kAvx2 };
 
-// Each path as a type, for code compiled once for each: Match and MatchAny
-// are MatchBlock and MatchAny* on that path, and Run(f) calls f(path) compiled for the path's
-// instructions, everything f calls inlined (the walks are written once, as
-// templates on the path).
+// Each path as a type, for code compiled once for each. Match(block, bytes)
+// is MatchBlock on the path; MatchAny(block, bytes) joins its results, bit i
+// set where byte i is any of the bytes, in fewer steps. Run(f) calls f(path)
+// compiled for the path's instructions, everything f calls inlined (the
+// walks are written once, as templates on the path).
 struct ScalarPath {
     static constexpr Vectors kVectors = Vectors::kScalar;
     template <std::size_t N>
@@ -268,7 +190,9 @@ struct ScalarPath {
     }
     template <std::size_t N>
     static std::uint64_t MatchAny(const char* block, const std::array<char, N>& bytes) {
-        return MatchAnyScalar(block, bytes);
+        std::uint64_t any = 0;
+        for (const std::uint64_t matches : MatchBlockScalar(block, bytes)) any |= matches;
+        return any;
     }
     template <class F>
     KEZURIN_FLATTEN static decltype(auto) Run(F&& f) { return f(ScalarPath{}); }
@@ -276,16 +200,35 @@ struct ScalarPath {
     template <class F>
     KEZURIN_NOINLINE static decltype(auto) Call(F&& f) { return Run(f); }
 };
+
 #if KEZURIN_SSE2
+// Sixteen bytes at a time.
 struct Sse2Path {
     static constexpr Vectors kVectors = Vectors::kSse2;
     template <std::size_t N>
     static std::array<std::uint64_t, N> Match(const char* block, const std::array<char, N>& bytes) {
-        return MatchBlockSse2(block, bytes);
+        const auto [parts] = LoadBlock(block);
+        std::array<std::uint64_t, N> matches{};
+        for (std::size_t k = 0; k < N; ++k) {
+            const __m128i sought = _mm_set1_epi8(bytes[k]);
+            for (std::size_t i = 0; i < kBlockSize / 16; ++i) {
+                const auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(parts[i], sought)));
+                matches[k] |= std::uint64_t{bits} << (16 * i);
+            }
+        }
+        return matches;
     }
     template <std::size_t N>
     static std::uint64_t MatchAny(const char* block, const std::array<char, N>& bytes) {
-        return MatchAnySse2(block, bytes);
+        const auto [parts] = LoadBlock(block);
+        std::uint64_t any = 0;
+        for (std::size_t i = 0; i < kBlockSize / 16; ++i) {
+            __m128i equal = _mm_cmpeq_epi8(parts[i], _mm_set1_epi8(bytes[0]));
+            for (std::size_t k = 1; k < N; ++k)
+                equal = _mm_or_si128(equal, _mm_cmpeq_epi8(parts[i], _mm_set1_epi8(bytes[k])));
+            any |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(equal))} << (16 * i);
+        }
+        return any;
     }
     template <class F>
     KEZURIN_FLATTEN static decltype(auto) Run(F&& f) { return f(Sse2Path{}); }
@@ -294,21 +237,49 @@ using DefaultPath = Sse2Path;
 #else
 using DefaultPath = ScalarPath;
 #endif
+
 #if KEZURIN_AVX
+// Thirty-two bytes at a time.
 struct Avx2Path {
     static constexpr Vectors kVectors = Vectors::kAvx2;
     template <std::size_t N>
     KEZURIN_AVX2_CODE static std::array<std::uint64_t, N> Match(const char* block, const std::array<char, N>& bytes) {
-        return MatchBlockAvx2(block, bytes);
+        const __m256i low = Load(block), high = Load(block + 32);
+        std::array<std::uint64_t, N> matches{};
+        for (std::size_t k = 0; k < N; ++k) {
+            const __m256i sought = _mm256_set1_epi8(bytes[k]);
+            matches[k] = Bits(_mm256_cmpeq_epi8(low, sought)) | Bits(_mm256_cmpeq_epi8(high, sought)) << 32;
+        }
+        return matches;
     }
     template <std::size_t N>
     KEZURIN_AVX2_CODE static std::uint64_t MatchAny(const char* block, const std::array<char, N>& bytes) {
-        return MatchAnyAvx2(block, bytes);
+        std::uint64_t any = 0;
+        for (std::size_t i = 0; i < 2; ++i) {
+            const __m256i part = Load(block + 32 * i);
+            __m256i equal = _mm256_cmpeq_epi8(part, _mm256_set1_epi8(bytes[0]));
+            for (std::size_t k = 1; k < N; ++k)
+                equal = _mm256_or_si256(equal, _mm256_cmpeq_epi8(part, _mm256_set1_epi8(bytes[k])));
+            any |= Bits(equal) << (32 * i);
+        }
+        return any;
     }
     template <class F>
     KEZURIN_AVX2_CODE KEZURIN_FLATTEN static decltype(auto) Run(F&& f) { return f(Avx2Path{}); }
+
+private:
+    KEZURIN_AVX2_CODE static __m256i Load(const char* at) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)); }
+    KEZURIN_AVX2_CODE static std::uint64_t Bits(__m256i equal) {
+        return static_cast<std::uint32_t>(_mm256_movemask_epi8(equal));
+    }
 };
 #endif
+
+// On the path taken in place (SSE2 on x86-64).
+template <std::size_t N>
+std::array<std::uint64_t, N> MatchBlock(const char* block, const std::array<char, N>& bytes) {
+    return DefaultPath::Match(block, bytes);
+}
 
 // What ChosenVectors reads: kept apart, so that a caller on the hot path
 // reads it inline.
