@@ -12,11 +12,13 @@
 #include <iterator>
 #include <cstring>
 #include <map>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "source_generator.hpp"
+#include "kezurin/block_scan.hpp"
 #include "kezurin/text_host.hpp"
 #include "kezurin/text_removal.hpp"
 
@@ -44,19 +46,53 @@ void BM_RunRemoval(benchmark::State& state) {
 }
 BENCHMARK(BM_RunRemoval)->Unit(benchmark::kMillisecond);
 
-// What kezurin-cli runs: the output copied out piece by piece, nothing kept.
-void BM_TextRemoval(benchmark::State& state) {
-    std::string output;
-    output.reserve(Source().size() + Source().size() / 8);
-    const kezurin::TextRemoval::Sink append = [&output](std::string_view piece) { output.append(piece); };
-    for (auto _ : state) {
-        output.clear();
-        kezurin::RemoveComments(Source(), kezurin::LineBreaks::CrLfOrLf, kezurin::kShiftJis, append);
-        benchmark::DoNotOptimize(output.data());
+// kezurin-cli's output as the sink: a buffer of 256 KiB, here written out to
+// nowhere when full; pieces of 64 KiB and more go out as they stand.
+class BufferedOutput final : public kezurin::TextRemoval::Sink {
+public:
+    std::span<char> Room(std::size_t size) override {
+        if (buffer_.size() - used_ < size) WriteOut();
+        return std::span<char>(buffer_).subspan(used_);
     }
+    void Wrote(std::size_t size) override { used_ += size; }
+    void Write(std::string_view piece) override {
+        if (piece.size() >= 64 * 1024) return WriteOut(piece);
+        if (buffer_.size() - used_ < piece.size()) WriteOut();
+        std::memcpy(buffer_.data() + used_, piece.data(), piece.size());
+        used_ += piece.size();
+    }
+    void WriteOut(std::string_view piece = {}) {
+        benchmark::DoNotOptimize(buffer_.data());
+        benchmark::DoNotOptimize(piece.data());
+        used_ = 0;
+    }
+
+private:
+    std::vector<char> buffer_ = std::vector<char>(256 * 1024);
+    std::size_t used_ = 0;
+};
+
+// What kezurin-cli runs: the output copied out piece by piece, nothing kept.
+// With an argument, on that path of the vector layer (blocks::Vectors), where
+// the processor has it.
+void BM_TextRemoval(benchmark::State& state) {
+    const kezurin::blocks::Vectors chosen = kezurin::blocks::ChosenVectors();
+    if (state.range(0) >= 0) {
+        const auto vectors = static_cast<kezurin::blocks::Vectors>(state.range(0));
+        if (kezurin::blocks::UseVectors(vectors) != vectors) {
+            kezurin::blocks::UseVectors(chosen);
+            return state.SkipWithError("not on this processor");
+        }
+    }
+    BufferedOutput output;
+    for (auto _ : state) {
+        kezurin::RemoveComments(Source(), kezurin::LineBreaks::CrLfOrLf, kezurin::kShiftJis, output);
+        output.WriteOut();
+    }
+    kezurin::blocks::UseVectors(chosen);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Source().size()));
 }
-BENCHMARK(BM_TextRemoval)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TextRemoval)->DenseRange(-1, 2)->Unit(benchmark::kMillisecond);
 
 void BM_MemchrLineScan(benchmark::State& state) {
     const std::string& text = Source();
@@ -83,7 +119,7 @@ public:
         for (const Run& run : runs) {
             const auto bytes = run.counters.find("bytes_per_second");
             if (run.run_type == Run::RT_Iteration && bytes != run.counters.end())
-                speeds[run.run_name.function_name].push_back(bytes->second);
+                speeds[run.run_name.function_name + (run.run_name.args.empty() ? "" : "/" + run.run_name.args)].push_back(bytes->second);
         }
     }
     // The median of a benchmark's repetitions, in MB/s.
@@ -116,10 +152,15 @@ int main(int argc, char** argv) {
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double removal = reporter.Speed("BM_RunRemoval");
-    const double stream = reporter.Speed("BM_TextRemoval");
+    const double stream = reporter.Speed("BM_TextRemoval/-1");
     const double scan = reporter.Speed("BM_MemchrLineScan");
     const auto ratio = [scan](double speed) { return scan > 0 ? speed / scan : 0.0; };
     std::printf("\ntext: %.1f MB (medians of the repetitions)\npass-through:     %8.1f MB/s  %6.3f of the scan\n"
                 "removal run:      %8.1f MB/s  %6.3f of the scan\nmemchr line scan: %8.1f MB/s\n",
                 static_cast<double>(Source().size()) / 1e6, stream, ratio(stream), removal, ratio(removal), scan);
+    constexpr const char* kPaths[] = {"scalar", "SSE2", "AVX2"};
+    for (int path = 0; path < 3; ++path) {
+        const double speed = reporter.Speed("BM_TextRemoval/" + std::to_string(path));
+        if (speed > 0) std::printf("  on %-8s %8.1f MB/s  %6.3f of the scan\n", kPaths[path], speed, ratio(speed));
+    }
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,13 @@ public:
             WriteBeyondBuffer(bytes);
         }
     }
+    // Room for at least `size` bytes (up to the buffer's size) in the buffer,
+    // to write into; Wrote(size) then takes them as written.
+    std::span<char> Room(std::size_t size) {
+        if (kBufferSize - used_ < size) Flush();
+        return {buffer_.get() + used_, kBufferSize - used_};
+    }
+    void Wrote(std::size_t size) { used_ += size; }
     // Writes out everything; for a replaced file also syncs and renames it.
     void Commit();
 

@@ -96,14 +96,38 @@ std::deque<std::string> ReadOnWhileUtf8(InputStream& input, Utf8Check& utf8, std
 
 }  // namespace
 
-TextRemoval::Sink WritingTo(Output& output) {
-    return [&output](std::string_view piece) {
-        try {
-            output.Write(piece);
-        } catch (const FileError& error) {
-            throw OutputError(error.what());
-        }
-    };
+namespace {
+
+// Calls `write` with the output's failures thrown as OutputError.
+template <class Write>
+decltype(auto) WritingOut(const Write& write) {
+    try {
+        return write();
+    } catch (const FileError& error) {
+        throw OutputError(error.what());
+    }
+}
+
+// The removal writes into the output's own buffer.
+class OutputSink final : public TextRemoval::Sink {
+public:
+    explicit OutputSink(Output& output) : output_(output) {}
+    std::span<char> Room(std::size_t size) override {
+        return WritingOut([&] { return output_.Room(size); });
+    }
+    void Wrote(std::size_t size) override { output_.Wrote(size); }
+    void Write(std::string_view piece) override {
+        WritingOut([&] { output_.Write(piece); });
+    }
+
+private:
+    Output& output_;
+};
+
+}  // namespace
+
+std::function<void(std::string_view)> WritingTo(Output& output) {
+    return [&output](std::string_view piece) { WritingOut([&] { output.Write(piece); }); };
 }
 
 namespace {
@@ -193,7 +217,8 @@ struct CSyntaxParts {
 
 void RemoveCommentsStreamed(InputStream& input, std::optional<CodePage> codePage, Output& output,
                             const ProgressReport& progress) {
-    TextRemoval removal(LineBreaks::CrLfOrLf, codePage.value_or(CodePage{}), WritingTo(output));
+    OutputSink sink(output);
+    TextRemoval removal(LineBreaks::CrLfOrLf, codePage.value_or(CodePage{}), sink);
     if (progress) removal.OnProgress([&progress](std::uint64_t done) { progress(Pass::Removal, done); });
     StreamThrough(input, !codePage, removal, progress);
 }

@@ -18,8 +18,9 @@ public:
     using FileError::FileError;
 };
 
-// A sink that writes to `output`, its failures thrown as OutputError.
-TextRemoval::Sink WritingTo(Output& output);
+// A function that writes each piece it is given to `output`, its failures
+// thrown as OutputError.
+std::function<void(std::string_view)> WritingTo(Output& output);
 
 // The passes over an input: for --encoding auto, sometimes a check of the
 // rest of the input for UTF-8 (reading ahead, nothing written); then the

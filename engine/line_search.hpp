@@ -45,9 +45,10 @@ struct MarkedSearch {
 
     // The marks of `line`, at most kMaxLength bytes, read in place when
     // `readable` bytes from its start may be read, else from a padded copy.
+    template <class Path = blocks::DefaultPath>
     static MarkedSearch Of(std::string_view line, std::size_t readable, const CodePage& codePage) {
         char copy[blocks::kBlockSize];
-        const auto [slashes, asterisks, quotes] = blocks::MatchBlock(blocks::BlockAt(line, 0, readable, copy), std::array{'/', '*', '"'});
+        const auto [slashes, asterisks, quotes] = Path::Match(blocks::BlockAt(line, 0, readable, copy), std::array{'/', '*', '"'});
         return MarkedSearch{line, codePage, slashes, asterisks, quotes}.Prefix(line.size());
     }
 

@@ -16,15 +16,6 @@
 #include "kezurin/line_breaks.hpp"
 #include "line_removal.hpp"
 
-// For the functions that run the walk: every call in them is inlined, so
-// that the rules keep a line's search in registers instead of passing it
-// through memory (7 to 8% fewer instructions on source text).
-#if defined(__GNUC__)
-#define KEZURIN_FLATTEN __attribute__((flatten))
-#else
-#define KEZURIN_FLATTEN
-#endif
-
 namespace kezurin::detail {
 
 // Just after the last line break among the line feeds of the block at
@@ -42,17 +33,17 @@ inline std::size_t EndOfLastLine(std::string_view text, std::size_t offset, std:
 // Where any line feed ends a line, passes over the blocks from `offset` on
 // that hold no slash, which is all that needs to be known of most blocks:
 // every line that ends in them stays. Returns the first block with a slash.
-template <class Blocks, class Out>
+template <class Path, class Blocks, class Out>
 std::size_t PassBlocksWithoutSlash(std::string_view text, std::size_t offset, const Blocks& blockAt,
                                    std::size_t& start, Out& out) {
     std::size_t lastWithFeed = text.size();
     for (; offset < text.size(); offset += blocks::kBlockSize) {
-        const auto [slash, feed] = blocks::MatchBlock(blockAt(offset), std::array{'/', '\n'});
+        const auto [slash, feed] = Path::Match(blockAt(offset), std::array{'/', '\n'});
         if (slash) break;
         if (feed) lastWithFeed = offset;
     }
     if (lastWithFeed != text.size()) {
-        const std::uint64_t feeds = blocks::MatchBlock(blockAt(lastWithFeed), std::array{'\n'})[0];
+        const std::uint64_t feeds = Path::Match(blockAt(lastWithFeed), std::array{'\n'})[0];
         const std::size_t end = lastWithFeed + blocks::kBlockSize - static_cast<std::size_t>(std::countl_zero(feeds));
         out.UnchangedLines(text.data() + start, text.data() + end);
         start = end;
@@ -67,7 +58,8 @@ std::size_t PassBlocksWithoutSlash(std::string_view text, std::size_t offset, co
 // - before that, out.Takes(line, search, startsInComment): false stops the
 //   walk before the line.
 // Returns where the walk stopped: text.size() once every line is taken.
-template <class Out>
+// `Path`: the vector layer's path (block_scan.hpp).
+template <class Path, class Out>
 std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks, bool& InBlockComment,
                                 std::string& scratch, const CodePage& codePage, Out& out) {
     bool inComment = InBlockComment;  // kept here, where it can stay in a register
@@ -79,7 +71,7 @@ std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks,
     const auto blockAt = [&](std::size_t offset) { return blocks::BlockAt(text, offset, text.size(), last); };
     for (std::size_t offset = 0; offset < text.size(); offset += blocks::kBlockSize) {
         const char* const block = blockAt(offset);
-        const auto [feeds, slashes] = blocks::MatchBlock(block, std::array{'\n', '/'});
+        const auto [feeds, slashes] = Path::Match(block, std::array{'\n', '/'});
         if (slashes == 0 && !openingCarried && !inComment) {
             // Every line that ends in this block stays: most blocks of most texts.
             const std::size_t end = EndOfLastLine(text, offset, feeds, start, breaks);
@@ -87,10 +79,10 @@ std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks,
             start = end;
             // Where one block holds no slash, the next ones often hold none either.
             if (breaks == LineBreaks::CrLfOrLf)
-                offset = PassBlocksWithoutSlash(text, offset + blocks::kBlockSize, blockAt, start, out) - blocks::kBlockSize;
+                offset = PassBlocksWithoutSlash<Path>(text, offset + blocks::kBlockSize, blockAt, start, out) - blocks::kBlockSize;
             continue;
         }
-        const std::uint64_t asterisks = blocks::MatchBlock(block, std::array{'*'})[0];
+        const std::uint64_t asterisks = Path::Match(block, std::array{'*'})[0];
         // Where "//" or "/*" may begin. Outside a comment, a line without one
         // has nothing to cut. A slash at the block's end may begin one with
         // the next block's first byte.
@@ -110,7 +102,7 @@ std::size_t RemoveCommentsOfWholeLines(std::string_view text, LineBreaks breaks,
                 LinePieces cut;
                 bool taken;
                 if (line.size() <= MarkedSearch::kMaxLength) {
-                    const MarkedSearch search = MarkedSearch::Of(line, text.size() - start, codePage);
+                    const MarkedSearch search = MarkedSearch::Of<Path>(line, text.size() - start, codePage);
                     cut = RemoveCommentsOfLine(line, search, false, inComment, scratch);
                     taken = out.Takes(line, search, startsInComment);
                 } else {

@@ -15,21 +15,17 @@ namespace {
 
 // Hands the output to the sink. Pieces of the text that follow each other
 // there (unchanged lines with their line breaks, the fronts of cut lines)
-// are joined and go out as one run, most of a text as a rule. Short runs and
-// the pieces made anew are gathered first, so that a text with a comment on
-// every line does not call the sink for every line.
+// are joined and go out as one run, most of a text as a rule. Runs and the
+// pieces made anew are copied into the sink's room, once; only runs longer
+// than a room go to it as they stand.
 class RunWriter {
 public:
-    RunWriter(const TextRemoval::Sink& sink, std::string_view text, char* gathered)
+    RunWriter(TextRemoval::Sink& sink, std::string_view text)
         : sink_(sink), textStart_(reinterpret_cast<std::uintptr_t>(text.data())),
-          textEnd_(textStart_ + text.size()), gathered_(gathered) {}
+          textEnd_(textStart_ + text.size()) {}
     RunWriter(const RunWriter&) = delete;
     RunWriter& operator=(const RunWriter&) = delete;
     ~RunWriter() = default;
-
-    // Room for short pieces, and for the bytes copied beyond their end.
-    static constexpr std::size_t kGathered = 16 * 1024;
-    static constexpr std::size_t kSpill = 64;
 
     // What the walk over the lines hands over.
     template <class Search>
@@ -64,13 +60,15 @@ public:
     // Hands over everything put so far.
     void Flush() {
         EndRun();
-        HandOver();
+        Commit();
     }
 
 private:
-    // Longer runs go to the sink as they stand: from about two lines on, one
-    // call costs less than copying them twice (measured on commented code).
+    // Short pieces of the text are copied 64 bytes at a time, a little beyond
+    // their end, so that the copy takes the same steps whatever their size.
     static constexpr std::size_t kShort = 128;
+    static constexpr std::size_t kSpill = 64;
+    static constexpr std::size_t kRoom = TextRemoval::Sink::kMaxRoom;
 
     void EndRun() {
         if (runStart_ != runEnd_) Emit({runStart_, static_cast<std::size_t>(runEnd_ - runStart_)});
@@ -78,35 +76,40 @@ private:
     }
 
     void Emit(std::string_view piece) {
-        if (piece.size() > kShort) {
-            HandOver();
-            return sink_(piece);
+        if (piece.size() > kRoom - kSpill) {
+            Commit();
+            return sink_.Write(piece);
         }
-        if (kShort + kSpill > kGathered - used_) HandOver();
-        // Pieces of the text are copied 64 bytes at a time, a little beyond
-        // their end, so that the copy takes the same steps whatever their size.
+        if (piece.size() + kSpill > static_cast<std::size_t>(roomEnd_ - at_)) {
+            Commit();
+            const std::span<char> room = sink_.Room(kRoom);
+            at_ = room_ = room.data();
+            roomEnd_ = room_ + room.size();
+        }
         const auto at = reinterpret_cast<std::uintptr_t>(piece.data());
-        if (at >= textStart_ && at + piece.size() + kSpill <= textEnd_) {
+        if (piece.size() <= kShort && at >= textStart_ && at + piece.size() + kSpill <= textEnd_) {
             for (std::size_t done = 0; done < piece.size(); done += kSpill)
-                std::memcpy(gathered_ + used_ + done, piece.data() + done, kSpill);
+                std::memcpy(at_ + done, piece.data() + done, kSpill);
         } else if (piece.size() == 1) {
-            gathered_[used_] = piece.front();
+            *at_ = piece.front();
         } else {
-            std::memcpy(gathered_ + used_, piece.data(), piece.size());
+            std::memcpy(at_, piece.data(), piece.size());
         }
-        used_ += piece.size();
+        at_ += piece.size();
     }
 
-    void HandOver() {
-        if (used_ != 0) sink_({gathered_, used_});
-        used_ = 0;
+    // Hands what was written into the room to the sink.
+    void Commit() {
+        if (at_ != room_) sink_.Wrote(static_cast<std::size_t>(at_ - room_));
+        at_ = room_ = roomEnd_ = nullptr;
     }
 
-    const TextRemoval::Sink& sink_;
+    TextRemoval::Sink& sink_;
     const std::uintptr_t textStart_;
     const std::uintptr_t textEnd_;
-    char* const gathered_;
-    std::size_t used_ = 0;
+    char* room_ = nullptr;  // the room the sink gave, written up to at_
+    char* at_ = nullptr;
+    char* roomEnd_ = nullptr;
     const char* runStart_ = nullptr;
     const char* runEnd_ = nullptr;
 };
@@ -127,9 +130,8 @@ bool CutAlike(std::string_view line, bool unbrokenLast, bool startsInComment, co
 // is taken as it is, any other one is cut again by both to see.
 class AlikeWriter : public RunWriter {
 public:
-    AlikeWriter(const TextRemoval::Sink& sink, std::string_view text, char* gathered, const CodePage& inUse,
-                const CodePage& other)
-        : RunWriter(sink, text, gathered), textEnd_(text.data() + text.size()), inUse_(inUse), other_(other) {}
+    AlikeWriter(TextRemoval::Sink& sink, std::string_view text, const CodePage& inUse, const CodePage& other)
+        : RunWriter(sink, text), textEnd_(text.data() + text.size()), inUse_(inUse), other_(other) {}
 
     template <class Search>
     bool Takes(std::string_view line, const Search& search, bool startsInComment) const {
@@ -151,22 +153,26 @@ private:
 
 }  // namespace
 
-TextRemoval::TextRemoval(LineBreaks breaks, const CodePage& codePage, Sink sink)
-    : breaks_(breaks), codePage_(codePage), sink_(std::move(sink)),
-      gathered_(std::make_unique_for_overwrite<char[]>(RunWriter::kGathered)) {}
+TextRemoval::TextRemoval(LineBreaks breaks, const CodePage& codePage, Sink& sink)
+    : breaks_(breaks), codePage_(codePage), sink_(sink) {}
 
-KEZURIN_FLATTEN void TextRemoval::TakeLines(std::string_view text) {
-    RunWriter out(sink_, text, gathered_.get());
-    detail::RemoveCommentsOfWholeLines(text, breaks_, InBlockComment_, scratch_, codePage_, out);
-    out.Flush();
+void TextRemoval::TakeLines(std::string_view text) {
+    blocks::OnChosenPath([&](auto path) {
+        RunWriter out(sink_, text);
+        detail::RemoveCommentsOfWholeLines<decltype(path)>(text, breaks_, InBlockComment_, scratch_, codePage_, out);
+        out.Flush();
+    });
     Taken(text.size());
 }
 
-KEZURIN_FLATTEN std::size_t TextRemoval::TakeLinesAlike(std::string_view lines, const CodePage& other) {
-    AlikeWriter out(sink_, lines, gathered_.get(), codePage_, other);
-    const std::size_t taken =
-        detail::RemoveCommentsOfWholeLines(lines, breaks_, InBlockComment_, scratch_, codePage_, out);
-    out.Flush();
+std::size_t TextRemoval::TakeLinesAlike(std::string_view lines, const CodePage& other) {
+    const std::size_t taken = blocks::OnChosenPath([&](auto path) {
+        AlikeWriter out(sink_, lines, codePage_, other);
+        const std::size_t end = detail::RemoveCommentsOfWholeLines<decltype(path)>(lines, breaks_, InBlockComment_,
+                                                                                  scratch_, codePage_, out);
+        out.Flush();
+        return end;
+    });
     Taken(taken);
     return taken;
 }
@@ -177,7 +183,7 @@ bool TextRemoval::LastLineAlike(std::string_view lastLine, const CodePage& other
 
 void TextRemoval::Finish(std::string_view lastLine) {
     if (!lastLine.empty()) {  // else not a line at all
-        RunWriter out(sink_, lastLine, gathered_.get());
+        RunWriter out(sink_, lastLine);
         out.CutLine(lastLine, detail::RemoveCommentsOfLine(lastLine, lastLine.size(), true, InBlockComment_, scratch_, codePage_), 0);
         out.Flush();
     }
@@ -189,8 +195,7 @@ void TextRemoval::Taken(std::size_t bytes) {
     if (progress_) progress_(bytesDone_);
 }
 
-void RemoveComments(std::string_view text, LineBreaks breaks, const CodePage& codePage,
-                    const TextRemoval::Sink& sink) {
+void RemoveComments(std::string_view text, LineBreaks breaks, const CodePage& codePage, TextRemoval::Sink& sink) {
     TextRemoval removal(breaks, codePage, sink);
     const std::size_t end = WholeLinesEnd(text, breaks);
     removal.TakeLines(text.substr(0, end));

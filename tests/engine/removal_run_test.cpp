@@ -266,7 +266,8 @@ TEST(TextRemovalAlike, TakesLinesUpToTheFirstTheCodePagesReadApart) {
                                                  Case{closerHidden + "\r\n", 0, true},
                                                  Case{apart, 0, false}}) {
         std::string passed;
-        TextRemoval removal(LineBreaks::CrLf, CodePage{}, [&](std::string_view piece) { passed.append(piece); });
+        AppendingTo sink(passed);
+        TextRemoval removal(LineBreaks::CrLf, CodePage{}, sink);
         const std::string_view whole(text);
         const std::size_t end = WholeLinesEnd(whole, LineBreaks::CrLf);
         EXPECT_EQ(removal.TakeLinesAlike(whole.substr(0, end), kShiftJis), taken) << text;
@@ -312,7 +313,8 @@ void ExpectEveryWayGives(const std::string& expected, const std::string& input, 
     for (const LineBreaks breaks : {LineBreaks::CrLf, LineBreaks::CrLfOrLf}) {
         if (breaks == LineBreaks::CrLfOrLf && loneLineFeed) break;
         std::string passed;
-        TextRemoval removal(breaks, page, [&](std::string_view piece) { passed.append(piece); });
+        AppendingTo sink(passed);
+        TextRemoval removal(breaks, page, sink);
         const std::size_t end = WholeLinesEnd(input, breaks);
         for (std::size_t at = 0; at < end;) {
             const std::size_t wanted = std::uniform_int_distribution<std::size_t>(1, end - at)(random);

@@ -5,12 +5,15 @@
 // plain transcription of the rules.
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "fuzz_support.hpp"
+#include "kezurin/block_scan.hpp"
+#include "kezurin/byte_scan.hpp"
 #include "line_search.hpp"
 #include "reference_removal.hpp"
 #include "kezurin/removal_run.hpp"
@@ -85,7 +88,8 @@ void CheckRun(const std::string& input, const CodePage& codePage, const char* se
 
     // Passing through in parts: whole lines, cut where the input's bytes say.
     std::string passed;
-    TextRemoval removal(breaks, codePage, [&](std::string_view piece) { passed.append(piece); });
+    AppendingTo passedSink(passed);
+    TextRemoval removal(breaks, codePage, passedSink);
     const std::string_view text(input);
     const std::size_t end = WholeLinesEnd(text, breaks);
     for (std::size_t at = 0; at < end;) {
@@ -98,7 +102,8 @@ void CheckRun(const std::string& input, const CodePage& codePage, const char* se
     removal.Finish(text.substr(end));
     require(passed == output, "passing through in parts gives the same output (the two routes agree)");
     std::string whole;
-    RemoveComments(input, breaks, codePage, [&](std::string_view piece) { whole.append(piece); });
+    AppendingTo wholeSink(whole);
+    RemoveComments(input, breaks, codePage, wholeSink);
     require(whole == output, "passing through at once gives the same output");
 
     if (breaks == LineBreaks::CrLf && input.size() <= kReferenceLimit)
@@ -127,14 +132,16 @@ void CheckSearches(std::string_view line, const CodePage& codePage) {
 void CheckAlike(std::string_view text, LineBreaks breaks) {
     const auto removed = [&](const CodePage& codePage) {
         std::string output;
-        RemoveComments(text, breaks, codePage, [&](std::string_view piece) { output.append(piece); });
+        AppendingTo sink(output);
+        RemoveComments(text, breaks, codePage, sink);
         return output;
     };
     const std::string withoutLeadBytes = removed(CodePage{}), withLeadBytes = removed(kShiftJis);
     const std::size_t end = WholeLinesEnd(text, breaks);
     for (const CodePage* chosen : {&kShiftJis, static_cast<const CodePage*>(nullptr)}) {
         std::string passed;
-        TextRemoval removal(breaks, CodePage{}, [&](std::string_view piece) { passed.append(piece); });
+        AppendingTo sink(passed);
+        TextRemoval removal(breaks, CodePage{}, sink);
         const std::size_t taken = removal.TakeLinesAlike(text.substr(0, end), kShiftJis);
         Require(withoutLeadBytes.starts_with(passed) && withLeadBytes.starts_with(passed),
                 "the lines taken alike come out as both code pages make them", "");
@@ -145,6 +152,33 @@ void CheckAlike(std::string_view text, LineBreaks breaks) {
         removal.Finish(text.substr(end));
         Require(passed == (chosen ? withLeadBytes : withoutLeadBytes), "the choice gives the chosen one's output", "");
     }
+}
+
+// Every vector path this processor has gives the scalar path's bytes, taken
+// alike as far, and finds the same bytes.
+void CheckPaths(std::string_view text) {
+    const blocks::Vectors chosen = blocks::ChosenVectors();
+    const auto outputs = [&] {
+        std::string output;
+        for (const LineBreaks breaks : {LineBreaks::CrLf, LineBreaks::CrLfOrLf}) {
+            const std::size_t end = WholeLinesEnd(text, breaks);
+            for (const CodePage& codePage : {kShiftJis, CodePage{}}) {
+                AppendingTo sink(output);
+                RemoveComments(text, breaks, codePage, sink);
+                TextRemoval removal(breaks, CodePage{}, sink);
+                output += std::to_string(removal.TakeLinesAlike(text.substr(0, end), kShiftJis));
+            }
+        }
+        for (std::size_t from = 0; from <= text.size(); from += 7)
+            output += std::to_string(FindFirstOf(text, from, std::array{'/', '\n', '\x81'}));
+        return output;
+    };
+    blocks::UseVectors(blocks::Vectors::kScalar);
+    const std::string scalar = outputs();
+    for (const blocks::Vectors vectors : {blocks::Vectors::kSse2, blocks::Vectors::kAvx2}) {
+        if (blocks::UseVectors(vectors) == vectors) Require(outputs() == scalar, "every path gives the scalar bytes");
+    }
+    blocks::UseVectors(chosen);
 }
 
 }  // namespace
@@ -162,5 +196,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::CheckRun(input, CodePage{}, "(no lead bytes, CR LF or LF)", LineBreaks::CrLfOrLf);
     fuzz::CheckAlike(input, LineBreaks::CrLf);
     fuzz::CheckAlike(input, LineBreaks::CrLfOrLf);
+    fuzz::CheckPaths(input);
     return 0;
 }

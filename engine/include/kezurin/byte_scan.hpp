@@ -20,21 +20,37 @@
 
 namespace kezurin {
 
-// The offset of the first byte at or after `from` that is one of `bytes`, or
-// npos; `from` is at most the text's size. Made for lexers that skip to the
-// next byte that matters: the text is searched 64 bytes at a time by the
-// vector layer.
-template <std::size_t N>
-KEZURIN_ALWAYS_INLINE std::size_t FindFirstOf(std::string_view text, std::size_t from, const std::array<char, N>& bytes) {
-    for (; text.size() - from >= blocks::kBlockSize; from += blocks::kBlockSize) {
-        std::uint64_t any = 0;
-        for (const std::uint64_t matches : blocks::MatchBlock(text.data() + from, bytes)) any |= matches;
-        if (any != 0) return from + static_cast<std::size_t>(std::countr_zero(any));
+namespace blocks {
+// FindFirstOf on one path of the vector layer.
+template <class Path, std::size_t N>
+KEZURIN_ALWAYS_INLINE std::size_t FindFirstOfOn(std::string_view text, std::size_t from, const std::array<char, N>& bytes) {
+    for (; text.size() - from >= kBlockSize; from += kBlockSize) {
+        if (const std::uint64_t any = Path::MatchAny(text.data() + from, bytes))
+            return from + static_cast<std::size_t>(std::countr_zero(any));
     }
     for (; from < text.size(); ++from) {
         if (std::find(bytes.begin(), bytes.end(), text[from]) != bytes.end()) return from;
     }
     return std::string_view::npos;
+}
+
+}  // namespace blocks
+
+// The offset of the first byte at or after `from` that is one of `bytes`, or
+// npos; `from` is at most the text's size. Made for lexers that skip to the
+// next byte that matters: the text is searched 64 bytes at a time by the
+// vector layer, on its chosen path. The SSE2 path is taken in place; the
+// others are calls, compiled for their own instructions.
+template <std::size_t N>
+KEZURIN_ALWAYS_INLINE std::size_t FindFirstOf(std::string_view text, std::size_t from, const std::array<char, N>& bytes) {
+    // By value, so that the path taken in place keeps the bytes as constants.
+    const auto find = [text, from, bytes](auto path) { return blocks::FindFirstOfOn<decltype(path)>(text, from, bytes); };
+    const blocks::Vectors chosen = blocks::ChosenVectors();
+#if KEZURIN_AVX
+    if (chosen == blocks::Vectors::kAvx2) return blocks::Avx2Path::Run(find);
+#endif
+    if (chosen == blocks::Vectors::kScalar) return blocks::ScalarPath::Call(find);
+    return blocks::FindFirstOfOn<blocks::DefaultPath>(text, from, bytes);
 }
 
 }  // namespace kezurin
