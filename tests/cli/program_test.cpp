@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "c_syntax_reference.hpp"  // CSyntaxRemoved
+#include "removed.hpp"
 #include "progress_bar.hpp"
 #include "kezurin/text_host.hpp"
 
@@ -369,7 +369,7 @@ TEST_F(ProgramTest, CSyntaxLargeTextGivesTheSameBytesAsInOnePiece) {
     std::string text = "a = R\"x(" + std::string(300000, 'r') + "\n// kept\n)x\"; /* " + std::string(300000, 'c') +
                        "\n*/ b; // end\r\n";
     for (unsigned seed = 1; seed < 20; ++seed) text += GeneratedCrLfText(seed);
-    const std::string expected = kezurin::cli::CSyntaxRemoved(text, kezurin::kShiftJis);
+    const std::string expected = kezurin::syntax::Removed(kezurin::syntax::MakeCRemoval, text, kezurin::kShiftJis);
     const std::string file = Write("large.c", text);
     EXPECT_TRUE(RunCli({"--syntax", "c", file}).out == expected);
     EXPECT_TRUE(RunCli({"--syntax", "c"}, StandardInput(text)).out == expected);
