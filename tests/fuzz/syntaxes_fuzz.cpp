@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "c_syntax_reference.hpp"
+#include "css.hpp"
 #include "fuzz_support.hpp"
+#include "json.hpp"
 #include "reference_lexer.hpp"
 #include "removed.hpp"
 #include "test_languages.hpp"
@@ -121,8 +123,8 @@ void CheckData(MakeRemoval make, std::string_view text, std::uint64_t choice) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kezurin::syntax;
     if (size == 0) return 0;
-    // The first byte picks the language: one of "cnt", or any other by its value.
-    constexpr std::string_view kPicks = "cnt";
+    // The first byte picks the language: one of "cjsxlnt", or any other by its value.
+    constexpr std::string_view kPicks = "cjsxlnt";
     const std::size_t pick = kPicks.find(static_cast<char>(data[0]));
     const std::size_t language = pick != std::string_view::npos ? pick : data[0] % kPicks.size();
     // The next eight bytes choose the cuts, the rest is the text.
@@ -137,7 +139,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                      codePage.IsLeadByte('\x81') ? "(Shift-JIS)" : "(UTF-8)");
             }
             break;
-        case 1: kezurin::fuzz::CheckData<NestingLexer>(MakeNestingRemoval, text, choice); break;
+        case 1: kezurin::fuzz::CheckData<JsonLexer>(MakeJsonRemoval, text, choice); break;
+        case 2: kezurin::fuzz::CheckData<CssLexer>(MakeCssRemoval, text, choice); break;
+        case 3: kezurin::fuzz::CheckData<ScssLexer>(MakeScssRemoval, text, choice); break;
+        case 4: kezurin::fuzz::CheckData<LessLexer>(MakeLessRemoval, text, choice); break;
+        case 5: kezurin::fuzz::CheckData<NestingLexer>(MakeNestingRemoval, text, choice); break;
         default: kezurin::fuzz::CheckData<TranslatingLexer>(MakeTranslatingRemoval, text, choice); break;
     }
     return 0;

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "css.hpp"  // the CSS family's url(
 #include "kezurin/syntax/lexer.hpp"
 
 namespace kezurin::reference {
@@ -138,6 +139,8 @@ private:
                 if (escape) escaped_[u_[i - 1].at] = true;
             } else if ((end = Match(i, Language::kCodeHole))) {
                 i = Hole(end, Language::kCodeHoleName, from, holes);
+            } else if (IsUrl(i, run, runAfterEscape)) {
+                i = Url(i + 1);
             } else {
                 ++i, plain = true;
             }
@@ -201,6 +204,29 @@ private:
             }
         }
         Open(form.name, from);
+        return i;
+    }
+
+    // url( of the CSS family: "url" right before the '(' at i, in the code
+    // run from `run`, not the end of a longer name.
+    bool IsUrl(std::size_t i, std::size_t run, bool runAfterEscape) const {
+        if constexpr (requires { Language::kUrl; }) {
+            if (!Is(i, '(') || i < run + 3) return false;
+            std::string name;
+            for (std::size_t k = i - 3; k < i; ++k) name += u_[k].size == 1 ? u_[k].c : '\0';
+            if (!syntax::IsUrlName(name)) return false;
+            return i - 3 == run ? !runAfterEscape : !syntax::IsNameByte(static_cast<unsigned char>(u_[i - 4].c));
+        }
+        return false;
+    }
+    std::size_t Url(std::size_t i) {
+        if constexpr (requires { Language::kUrl; }) {
+            const std::size_t paren = i - 1;
+            while (u_[i].size > 0 && (syntax::IsCssBlank(u_[i].c) || Break(i))) ++i;
+            if (u_[i].size == 0) Open("url(", paren);
+            if (u_[i].size == 0 || Is(i, '"') || Is(i, '\'') || Is(i, ')')) return i;
+            return Literal(paren, i, Language::kLiterals[Language::kUrl]);
+        }
         return i;
     }
 

@@ -15,6 +15,10 @@ namespace kezurin::syntax {
 using MakeRemoval = std::unique_ptr<Removal> (*)(const CodePage& codePage, Removal::Sink sink);
 
 std::unique_ptr<Removal> MakeCRemoval(const CodePage& codePage, Removal::Sink sink);
+std::unique_ptr<Removal> MakeJsonRemoval(const CodePage& codePage, Removal::Sink sink);
+std::unique_ptr<Removal> MakeCssRemoval(const CodePage& codePage, Removal::Sink sink);
+std::unique_ptr<Removal> MakeScssRemoval(const CodePage& codePage, Removal::Sink sink);
+std::unique_ptr<Removal> MakeLessRemoval(const CodePage& codePage, Removal::Sink sink);
 
 struct Syntax {
     std::string_view name;        // as --syntax names it
@@ -28,6 +32,14 @@ inline constexpr std::array kSyntaxes{
            "exactly the comments a C or C++ compiler sees: literals with\n"
            "prefixes, raw strings R\"x(...)x\", 1'000, line splices",
            MakeCRemoval},
+    Syntax{"json", "json,jsonc,json5",
+           "JSON with comments and JSON5: // and /* */ outside strings,\n"
+           "every escape (\"C:\\\\\", \"\\u002F\"), '...' strings",
+           MakeJsonRemoval},
+    Syntax{"css", "css", "only /* */: // is never a comment (url(//cdn/a.png))", MakeCssRemoval},
+    Syntax{"scss", "scss", "// and /* */, but neither in strings nor in url(...),\nand no // inside #{...}",
+           MakeScssRemoval},
+    Syntax{"less", "less", "// and /* */, but neither in strings nor in url(...)", MakeLessRemoval},
 };
 
 // The syntax named `name`; nullptr for a name no row has.
