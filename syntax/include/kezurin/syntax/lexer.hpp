@@ -94,6 +94,7 @@ public:
         }
         mode_ = Mode::Code;
         holes_.clear();
+        closes_.clear();
         Flush();
     }
     void UseCodePage(const CodePage& codePage) final { codePage_ = codePage; }
@@ -437,8 +438,23 @@ protected:
         BackToCode(start, false, Resume::AtLineBreak);
         return start;
     }
+    static bool ClosesWhenOpened(std::size_t form) {
+        return form != kCodeFrame && Language::kLiterals[form].close.empty();
+    }
+    // Frames stay small and alike ones share one, as nesting may be as deep as the input is long.
     void PushHole(std::size_t form, std::size_t end) {
-        holes_.push_back({form, form == kCodeFrame ? line_ : literalLine_, form == kCodeFrame ? std::string() : close_, 0});
+        if (form == kCodeFrame && !holes_.empty()) {
+            ++holes_.back().depth;  // a hole in a hole's code is one more bracket
+            return;
+        }
+        const std::uint64_t line = form == kCodeFrame ? line_ : literalLine_;
+        if (!holes_.empty() && holes_.back().form == form && holes_.back().line == line && holes_.back().depth == 0 &&
+            !ClosesWhenOpened(form)) {
+            ++holes_.back().repeats;
+        } else {
+            holes_.push_back({form, line, 0, 1});
+            if (ClosesWhenOpened(form)) closes_.push_back(close_);
+        }
         BackToCode(end, true, Resume::InHole);
     }
     std::size_t CloseBracketInHole(std::size_t next) {
@@ -447,15 +463,19 @@ protected:
             --frame.depth;
             return next;
         }
-        const Frame closed = std::move(frame);
-        holes_.pop_back();
-        if (closed.form == kCodeFrame) {
+        const std::size_t form = frame.form;
+        const std::uint64_t line = frame.line;
+        if (--frame.repeats == 0) holes_.pop_back();
+        if (form == kCodeFrame) {
             BackToCode(next, true, Resume::AfterHole);
-        } else {
-            mode_ = Mode::Literal;
-            literal_ = closed.form;
-            literalLine_ = closed.line;
-            close_ = closed.close;
+            return next;
+        }
+        mode_ = Mode::Literal;
+        literal_ = form;
+        literalLine_ = line;
+        if (ClosesWhenOpened(form)) {
+            close_ = std::move(closes_.back());
+            closes_.pop_back();
         }
         return next;
     }
@@ -639,10 +659,11 @@ protected:
     struct Frame {
         std::size_t form;  // the literal to go back to, or kCodeFrame
         std::uint64_t line;
-        std::string close;
-        std::size_t depth;  // brackets opened inside the hole and not yet closed
+        std::size_t depth;    // brackets opened inside the hole and not yet closed
+        std::size_t repeats;  // frames alike, one inside the other
     };
-    std::vector<Frame> holes_;  // innermost last
+    std::vector<Frame> holes_;         // innermost last
+    std::vector<std::string> closes_;  // of the frames whose literal's close was given when it opened
     std::optional<OpenConstruct> leftOpen_;
 };
 
