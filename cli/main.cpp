@@ -1,5 +1,5 @@
-// kezurin-cli: the window's comment removal, and a C/C++-exact one (--syntax c),
-// for files, pipes and scripts.
+// kezurin-cli: the window's comment removal, and the exact ones of each
+// language (--syntax c, json, css, ...), for files, pipes and scripts.
 
 #include <cstdio>
 #include <exception>
@@ -59,12 +59,35 @@ bool ShowsProgress(bool toStandardOutput) {
     return StandardErrorIsTerminal() && !(toStandardOutput && StandardOutputIsTerminal());
 }
 
+std::string_view ExtensionOf(std::string_view name) {
+    const std::size_t slash = name.find_last_of("/\\");
+    const std::string_view file = slash == std::string_view::npos ? name : name.substr(slash + 1);
+    const std::size_t dot = file.rfind('.');
+    return dot == std::string_view::npos || dot == 0 ? std::string_view{} : file.substr(dot + 1);
+}
+
+// The exact syntax for an input, or nullptr for the window's rules.
+const syntax::Syntax* SyntaxFor(std::string_view syntaxName, const std::string& input) {
+    if (syntaxName == kLinesSyntax) return nullptr;
+    if (syntaxName != kAutoSyntax) return syntax::FindSyntax(syntaxName);
+    if (const syntax::Syntax* found = syntax::SyntaxForExtension(ExtensionOf(input))) return found;
+    throw FileError("--syntax auto knows no syntax for this file's extension; name one with --syntax");
+}
+
 // Removes the comments of one input and writes the result as it is made,
 // with a progress bar where one is shown; the input streams all the same.
-// --syntax c is one pass at memory speed and shows no bar.
-void RemoveCommentsTo(OpenedInput& input, Output& output, Syntax syntax, bool showProgress) {
+// An exact syntax is one pass at memory speed and shows no bar; it warns of
+// what the input left open.
+void RemoveCommentsTo(OpenedInput& input, Output& output, const syntax::Syntax* syntax, bool showProgress) {
     const std::optional<CodePage> codePage = NamedCodePage(input.encoding);
-    if (syntax == Syntax::C) return RemoveCSyntaxStreamed(input.stream, codePage, output);
+    if (syntax != nullptr) {
+        if (const auto open = RemoveSyntaxStreamed(input.stream, codePage, output, *syntax)) {
+            WriteStandardError(std::string(kProgram) + ": " + std::string(DisplayName(input.name)) + ":" +
+                               std::to_string(open->line) + ": warning: " + std::string(open->what) +
+                               " not closed by the end of the input\n");
+        }
+        return;
+    }
     if (!showProgress) return RemoveCommentsStreamed(input.stream, codePage, output);
     const std::optional<InputStream::Place> place = input.stream.RegularFilePlace();
     std::optional<std::uint64_t> size;
@@ -91,9 +114,10 @@ bool Reporting(std::string_view name, Step&& step) {
 int RunInPlace(const Options& options, const std::vector<std::string>& inputs, bool allDone) {
     for (const std::string& path : inputs) {
         allDone &= Reporting(path, [&] {
+            const syntax::Syntax* syntax = SyntaxFor(options.syntax, path);
             std::optional<OpenedInput> input = Open(path, options.encoding);
             Output output = Output::Replacing(path);
-            RemoveCommentsTo(*input, output, options.syntax, ShowsProgress(false));
+            RemoveCommentsTo(*input, output, syntax, ShowsProgress(false));
             input.reset();  // closed first: Windows does not replace a file that is open
             output.Commit();
         });
@@ -113,9 +137,10 @@ int RunToOneOutput(const Options& options, const std::vector<std::string>& input
     for (const std::string& name : inputs) {
         std::optional<OutputError> outputFailure;
         allDone &= Reporting(DisplayName(name), [&] {
+            const syntax::Syntax* syntax = SyntaxFor(options.syntax, name);
             OpenedInput input = Open(name, options.encoding);
             try {
-                RemoveCommentsTo(input, *output, options.syntax, ShowsProgress(!options.outputPath));
+                RemoveCommentsTo(input, *output, syntax, ShowsProgress(!options.outputPath));
             } catch (const OutputError& error) {
                 outputFailure = error;
             }
@@ -148,7 +173,8 @@ int Main(const std::vector<std::string_view>& arguments) {
     bool allDone = true;
     std::vector<std::string> inputs = options.inputs;
     if (options.recursive) {
-        const auto extensions = ParseExtensionList(options.extensions.empty() ? kDefaultExtensions : options.extensions);
+        const auto extensions =
+            ParseExtensionList(options.extensions.empty() ? DefaultExtensions(options.syntax) : options.extensions);
         inputs = ExpandFolders(options.inputs, extensions, [&allDone](const std::string& folder, const std::string& reason) {
             Report(folder, reason);
             allDone = false;

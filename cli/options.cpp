@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "kezurin/syntax/syntaxes.hpp"
 #include "source_tree.hpp"
 
 namespace kezurin::cli {
@@ -12,6 +13,34 @@ std::pair<std::string_view, std::optional<std::string_view>> SplitLongOption(std
     const std::size_t equals = argument.find('=');
     if (!argument.starts_with("--") || equals == std::string_view::npos) return {argument, std::nullopt};
     return {argument.substr(0, equals), argument.substr(equals + 1)};
+}
+
+// "lines, auto, c, json, ..." as a usage error lists them.
+std::string SyntaxNames(std::string_view lastSeparator) {
+    std::string names = std::string(kLinesSyntax) + ", " + std::string(kAutoSyntax);
+    for (std::size_t i = 0; i < syntax::kSyntaxes.size(); ++i)
+        names.append(i + 1 < syntax::kSyntaxes.size() ? ", " : lastSeparator).append(syntax::kSyntaxes[i].name);
+    return names;
+}
+
+// The name as the options keep it, of static storage; empty for an unknown one.
+std::string_view KnownSyntax(std::string_view name) {
+    if (name == kLinesSyntax) return kLinesSyntax;
+    if (name == kAutoSyntax) return kAutoSyntax;
+    const syntax::Syntax* found = syntax::FindSyntax(name);
+    return found != nullptr ? found->name : std::string_view{};
+}
+
+// One row of --help's table: the name, then its lines beside it.
+void AppendRow(std::string& text, std::string_view name, std::string_view lines) {
+    std::string_view indent = "  ";
+    text.append(indent).append(name).append(std::string(8 - name.size(), ' '));
+    for (std::size_t start = 0; start < lines.size();) {
+        const std::size_t end = std::min(lines.find('\n', start), lines.size());
+        if (start > 0) text.append(indent).append(8, ' ');
+        text.append(lines.substr(start, end - start)).append("\n");
+        start = end + 1;
+    }
 }
 
 }  // namespace
@@ -58,11 +87,11 @@ std::variant<Options, UsageError> ParseArguments(const std::vector<std::string_v
             options.outputPath = std::string(*path);
         } else if (name == "--syntax") {
             const auto syntaxName = value();
-            if (!syntaxName) return UsageError{"option '--syntax' needs lines or c"};
-            if (*syntaxName != "lines" && *syntaxName != "c") {
-                return UsageError{"unknown syntax '" + std::string(*syntaxName) + "' (use lines or c)"};
+            if (!syntaxName) return UsageError{"option '--syntax' needs " + SyntaxNames(" or ")};
+            options.syntax = KnownSyntax(*syntaxName);
+            if (options.syntax.empty()) {
+                return UsageError{"unknown syntax '" + std::string(*syntaxName) + "' (use " + SyntaxNames(" or ") + ")"};
             }
-            options.syntax = *syntaxName == "c" ? Syntax::C : Syntax::Lines;
         } else if (name == "--encoding") {
             const auto encodingName = value();
             if (!encodingName) return UsageError{"option '--encoding' needs auto, cp932 or utf-8"};
@@ -84,6 +113,11 @@ std::variant<Options, UsageError> ParseArguments(const std::vector<std::string_v
         std::find(options.inputs.begin(), options.inputs.end(), kStandardInput) != options.inputs.end()) {
         return UsageError{"'-i' needs files; standard input cannot be rewritten"};
     }
+    if (options.syntax == kAutoSyntax &&
+        std::find(options.inputs.begin(), options.inputs.end(), kStandardInput) != options.inputs.end()) {
+        return UsageError{"'--syntax auto' goes by file names; for standard input name the syntax, "
+                          "for example '--syntax json'"};
+    }
     return options;
 }
 
@@ -102,15 +136,27 @@ std::string UsageText(std::string_view program) {
         "                           (.git, .svn, .hg, ...) are skipped and links to\n"
         "                           folders are not followed\n"
         "      --extensions LIST    the file name endings -r picks, comma-separated;\n"
-        "                           default: " + std::string(kDefaultExtensions) + "\n"
+        "                           default: those of the syntax (below)\n"
         "      --encoding ENCODING  auto (default), cp932 or utf-8; auto takes utf-8\n"
         "                           for valid UTF-8 input and cp932 otherwise\n"
-        "      --syntax SYNTAX      lines (default): the window's rules; c: exactly the\n"
-        "                           comments a C or C++ compiler sees\n"
+        "      --syntax SYNTAX      which comments go: lines (default), auto or the\n"
+        "                           name of a language (below)\n"
         "  -h, --help               show this help\n"
         "  -V, --version            show the version\n"
         "\n"
-        "Where the two removals differ:\n"
+        "Syntaxes (the extensions are what auto and -r go by):\n");
+    AppendRow(text, kLinesSyntax, "the window's rules, exactly; -r takes the extensions of c");
+    AppendRow(text, kAutoSyntax, "each file's extension picks one of the syntaxes below");
+    for (const syntax::Syntax& row : syntax::kSyntaxes) {
+        AppendRow(text, row.name, std::string(row.extensions) + "\n" + std::string(row.handles));
+    }
+    text.append(
+        "Each exact syntax removes only what its language's compiler or parser takes\n"
+        "for a comment, keeps every other byte on its line, empties the lines inside\n"
+        "a block comment and leaves one space where tokens would join (a/**/b: a b).\n"
+        "It warns of a comment or literal left open at the end of a file.\n"
+        "\n"
+        "Where lines and c differ:\n"
         "                         --syntax lines (default)   --syntax c\n"
         "  // or /* in a string   cut, unless in the line's  kept: strings, characters,\n"
         "  or character literal   first pair of \"            raw strings, 1'000 lexed\n"
@@ -122,6 +168,17 @@ std::string UsageText(std::string_view program) {
         "\n"
         "Exit status: 0 on success, 1 when a file failed, 2 for a usage error.\n");
     return text;
+}
+
+// -r's default set is the C family's, which --syntax c knows.
+static_assert(syntax::kSyntaxes.front().name == "c" && syntax::kSyntaxes.front().extensions == kDefaultExtensions);
+
+std::string DefaultExtensions(std::string_view syntax) {
+    if (const syntax::Syntax* exact = syntax::FindSyntax(syntax)) return std::string(exact->extensions);
+    if (syntax != kAutoSyntax) return std::string(kDefaultExtensions);
+    std::string all;
+    for (const syntax::Syntax& row : syntax::kSyntaxes) all.append(all.empty() ? "" : ",").append(row.extensions);
+    return all;
 }
 
 }  // namespace kezurin::cli

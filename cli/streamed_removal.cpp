@@ -8,7 +8,6 @@
 #include <string>
 #include <string_view>
 
-#include "c_syntax_removal.hpp"
 #include "input_text.hpp"
 #include "kezurin/line_breaks.hpp"
 #include "kezurin/utf8_check.hpp"
@@ -132,12 +131,11 @@ std::function<void(std::string_view)> WritingTo(Output& output) {
 
 namespace {
 
-// Takes everything `input` gives through `removal` (TakeLines, Finish,
-// UseCodePage), a part of whole lines at a time. While `choosing`, the code
+// Takes everything `input` gives through `removal`, a part of whole lines at a time. While `choosing`, the code
 // page is the one --encoding auto chooses from all of the input; it is chosen
 // only once the two would give different output (TakeLinesAlike,
 // LastLineAlike), before the first line where they would.
-template <class Removal>
+template <syntax::PartRemoval Removal>
 void StreamThrough(InputStream& input, bool choosing, Removal& removal, const ProgressReport& progress) {
     const std::optional<InputStream::Place> place = input.RegularFilePlace();
     const std::uint64_t start = place ? place->position : 0;
@@ -195,24 +193,6 @@ void StreamThrough(InputStream& input, bool choosing, Removal& removal, const Pr
     }
 }
 
-// --syntax c, where the bytes alone tell whether the code page can matter:
-// a part where it can is not taken before the choice.
-struct CSyntaxParts {
-    CSyntaxRemoval& removal;
-
-    void TakeLines(std::string_view lines) { removal.TakeLines(lines); }
-    void Finish(std::string_view lastLine) { removal.Finish(lastLine); }
-    void UseCodePage(const CodePage& codePage) { removal.UseCodePage(codePage); }
-    std::size_t TakeLinesAlike(std::string_view lines, const CodePage&) {
-        if (CodePageMattersForCSyntax(lines)) return 0;
-        removal.TakeLines(lines);
-        return lines.size();
-    }
-    bool LastLineAlike(std::string_view lastLine, const CodePage&) const {
-        return !CodePageMattersForCSyntax(lastLine);
-    }
-};
-
 }  // namespace
 
 void RemoveCommentsStreamed(InputStream& input, std::optional<CodePage> codePage, Output& output,
@@ -223,10 +203,11 @@ void RemoveCommentsStreamed(InputStream& input, std::optional<CodePage> codePage
     StreamThrough(input, !codePage, removal, progress);
 }
 
-void RemoveCSyntaxStreamed(InputStream& input, std::optional<CodePage> codePage, Output& output) {
-    CSyntaxRemoval removal(codePage.value_or(CodePage{}), WritingTo(output));
-    CSyntaxParts parts{removal};
-    StreamThrough(input, !codePage, parts, {});
+std::optional<syntax::OpenConstruct> RemoveSyntaxStreamed(InputStream& input, std::optional<CodePage> codePage,
+                                                          Output& output, const syntax::Syntax& syntax) {
+    const std::unique_ptr<syntax::Removal> removal = syntax.make(codePage.value_or(CodePage{}), WritingTo(output));
+    StreamThrough(input, !codePage, *removal, {});
+    return removal->LeftOpen();
 }
 
 }  // namespace kezurin::cli

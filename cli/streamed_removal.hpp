@@ -7,6 +7,7 @@
 #include "file_system.hpp"
 #include "input_stream.hpp"
 #include "kezurin/code_page.hpp"
+#include "kezurin/syntax/syntaxes.hpp"
 #include "kezurin/text_removal.hpp"
 #include "output.hpp"
 
@@ -47,8 +48,10 @@ using ProgressReport = std::function<void(Pass pass, std::uint64_t bytesDone)>;
 void RemoveCommentsStreamed(InputStream& input, std::optional<CodePage> codePage, Output& output,
                             const ProgressReport& progress = {});
 
-// The same for --syntax c, which makes the choice the same way at the first
-// part where a Shift-JIS lead byte could change how the text is lexed.
-void RemoveCSyntaxStreamed(InputStream& input, std::optional<CodePage> codePage, Output& output);
+// The same by an exact syntax, which makes the choice the same way before the
+// first line where a Shift-JIS lead byte could change how the text is lexed.
+// Returns the construct left open at the end of the input, if any.
+std::optional<syntax::OpenConstruct> RemoveSyntaxStreamed(InputStream& input, std::optional<CodePage> codePage,
+                                                          Output& output, const syntax::Syntax& syntax);
 
 }  // namespace kezurin::cli

@@ -35,9 +35,10 @@ TEST(ParseArgumentsTest, OptionsInEitherSpelling) {
     EXPECT_EQ(Parsed({"--encoding=utf-8"}).encoding, Encoding::Utf8);
     EXPECT_EQ(Parsed({"--encoding", "cp932"}).encoding, Encoding::Cp932);
     EXPECT_EQ(Parsed({}).encoding, Encoding::Auto);
-    EXPECT_EQ(Parsed({}).syntax, Syntax::Lines);
-    EXPECT_EQ(Parsed({"--syntax", "c"}).syntax, Syntax::C);
-    EXPECT_EQ(Parsed({"--syntax=lines"}).syntax, Syntax::Lines);
+    EXPECT_EQ(Parsed({}).syntax, "lines");
+    EXPECT_EQ(Parsed({"--syntax", "c"}).syntax, "c");
+    EXPECT_EQ(Parsed({"--syntax=lines"}).syntax, "lines");
+    EXPECT_EQ(Parsed({"--syntax=auto", "a.json"}).syntax, "auto");
     EXPECT_TRUE(Parsed({"--help"}).help);
     EXPECT_TRUE(Parsed({"-V"}).version);
 }
@@ -55,7 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
     Arguments, UsageErrorTest,
     testing::Values(Arguments{"--bogus"}, Arguments{"-x", "a.c"}, Arguments{"-o"}, Arguments{"-o", ""},
                     Arguments{"-o", "a", "-o", "b"}, Arguments{"--encoding"}, Arguments{"--encoding", "latin1"},
-                    Arguments{"--syntax"}, Arguments{"--syntax", "C++"},
+                    Arguments{"--syntax"}, Arguments{"--syntax", "C++"}, Arguments{"--syntax", "auto"},
+                    Arguments{"--syntax", "auto", "a.css", "-"},
                     Arguments{"--in-place=yes", "a.c"}, Arguments{"-i"}, Arguments{"-i", "-"},
                     Arguments{"-i", "a.c", "-"}, Arguments{"-i", "-o", "out.c", "a.c"}));
 

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "c_syntax_reference.hpp"  // CSyntaxRemoved
+#include "removed.hpp"
 #include "progress_bar.hpp"
 #include "kezurin/text_host.hpp"
 
@@ -369,7 +369,7 @@ TEST_F(ProgramTest, CSyntaxLargeTextGivesTheSameBytesAsInOnePiece) {
     std::string text = "a = R\"x(" + std::string(300000, 'r') + "\n// kept\n)x\"; /* " + std::string(300000, 'c') +
                        "\n*/ b; // end\r\n";
     for (unsigned seed = 1; seed < 20; ++seed) text += GeneratedCrLfText(seed);
-    const std::string expected = kezurin::cli::CSyntaxRemoved(text, kezurin::kShiftJis);
+    const std::string expected = kezurin::syntax::Removed(kezurin::syntax::MakeCRemoval, text, kezurin::kShiftJis);
     const std::string file = Write("large.c", text);
     EXPECT_TRUE(RunCli({"--syntax", "c", file}).out == expected);
     EXPECT_TRUE(RunCli({"--syntax", "c"}, StandardInput(text)).out == expected);
@@ -650,4 +650,32 @@ TEST_F(ProgramTest, RecursiveReportsAnEntryItCannotTellAndGoesOn) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "kezurin-cli: " + tooLong + ": File name too long\n");
     EXPECT_EQ(ReadFile(Path("tree/1.c")), "one; \n");
+}
+
+// ---- --syntax auto and the other exact syntaxes ----
+
+TEST_F(ProgramTest, AutoPicksEachFilesSyntaxAndRefusesUnknownExtensions) {
+    ASSERT_EQ(mkdir(Path("web").c_str(), 0755), 0);
+    Write("web/a.json", "{\"u\": \"//x\"} // 1\n");
+    Write("web/b.css", "a { b: url(//x) } /* 2 */\n");
+    Write("web/c.SCSS", "$c: 1; // 3\n");
+    Write("web/d.txt", "d // 4\n");
+    Write("web/e.c", "e; // 5\n");
+    const Outcome all = RunCli({"--syntax", "auto", "-r", Path("web")});
+    EXPECT_EQ(all.status, 0) << all.err;
+    EXPECT_EQ(all.out, "{\"u\": \"//x\"} \na { b: url(//x) } \n$c: 1; \ne; \n");
+    EXPECT_EQ(RunCli({"--syntax", "css", "-r", Path("web")}).out, "a { b: url(//x) } \n");
+
+    const Outcome named = RunCli({"--syntax", "auto", Path("web/a.json"), Path("web/d.txt"), Path("web/b.css")});
+    EXPECT_EQ(named.status, 1);
+    EXPECT_EQ(named.out, "{\"u\": \"//x\"} \na { b: url(//x) } \n");
+    EXPECT_EQ(named.err, "kezurin-cli: " + Path("web/d.txt") +
+                             ": --syntax auto knows no syntax for this file's extension; name one with --syntax\n");
+}
+
+TEST_F(ProgramTest, WarnsOfWhatIsLeftOpenAndStillSucceeds) {
+    const Outcome run = RunCli({"--syntax", "css"}, StandardInput("a {}\nb { /* c\n}\n"));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "a {}\nb { \n\n");
+    EXPECT_EQ(run.err, "kezurin-cli: standard input:2: warning: block comment not closed by the end of the input\n");
 }
